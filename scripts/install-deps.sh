@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs every system package the build, the tests and the demo run need (fresh Debian 12, as root).
+set -euo pipefail
+need=()
+command -v i686-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-i686)
+[ -f /usr/i686-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
+command -v wine >/dev/null || need+=(wine wine32:i386 wine64)
+command -v Xvfb >/dev/null || need+=(xvfb xauth)
+command -v import >/dev/null || need+=(imagemagick)
+command -v cmake >/dev/null || need+=(cmake)
+command -v clang++ >/dev/null || need+=(clang)
+[ -d /usr/src/googletest ] || need+=(googletest libgtest-dev)
+[ -f /usr/include/zlib.h ] || need+=(zlib1g-dev)
+command -v lha >/dev/null || need+=(lhasa)
+command -v jlha >/dev/null || need+=(jlha-utils)
+command -v python3 >/dev/null || need+=(python3)
+dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+if [ ${#need[@]} -gt 0 ]; then
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
