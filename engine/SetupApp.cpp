@@ -1,0 +1,203 @@
+#include "engine/SetupApp.h"
+
+#include "engine/FixedText.h"
+#include "framework/Dialog.h"
+#include "framework/Exceptions.h"
+#include "framework/Prompt.h"
+#include "framework/Text.h"
+#include "resources/ids.h"
+#include "wizard/MainWindow.h"
+#include "wizard/Wizard.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <new>
+
+namespace {
+SetupApp* g_setup = nullptr;
+}
+
+SetupApp::SetupApp() { g_setup = this; }
+
+SetupApp::~SetupApp()
+{
+    ReleaseOwned();
+    if (g_setup == this) g_setup = nullptr;
+}
+
+SetupApp* SetupApp::Instance() { return g_setup; }
+
+bool SetupApp::PrepareSetup(const std::string& arguments, const std::string& currentDirectory)
+{
+    // 1, 2: the Windows 95 family only.
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = 148;
+    if (!GetVersionExA(&version)) {
+        fw::ShowMessageBox(nullptr, "GetVersionEx() Failed", "", MB_OK);
+        return false;
+    }
+    if (version.dwPlatformId != kPlatformWindows95) {
+        fw::ShowMessageBox(nullptr, fw::LoadText(IDS_NEEDS_WINDOWS95), "", MB_OK);
+        return false;
+    }
+
+    InitCommonControls();
+
+    // 3: the tables, with the three fixed destinations.
+    DestinationTable.clear();
+    const struct {
+        int16_t id;
+        PathName::Kind kind;
+    } fixed[] = {{-2, PathName::kWindowsDirectory}, {-3, PathName::kSystemDirectory}, {-4, PathName::kTempDirectory}};
+    for (const auto& f : fixed) {
+        Destination d;
+        d.Id = f.id;
+        d.ParentId = -1;
+        d.Path = PathName(f.kind);
+        DestinationTable[f.id] = d;
+    }
+    GroupTable.clear();
+    TargetTable.clear();
+    ArchiveList.clear();
+    DisketteTable.clear();
+
+    // 4: texts.
+    MainTitle = fw::LoadText(IDS_MAIN_TITLE);
+    ProductTitle = fw::LoadText(IDS_PRODUCT_TITLE);
+    MainProgramName = fw::LoadText(IDS_MAIN_PROGRAM_NAME);
+    UninstallName = fw::LoadText(IDS_UNINSTALL_NAME);
+
+    // 5: the three paths.
+    ProfilePath.SetToModuleFileName();
+    ProfilePath.SetExtension("ini");
+    SourcePath.SetToModuleFileName();
+    SourcePath.SetFileName("");
+    RecordPath = PathName(PathName::kWindowsDirectory);
+    RecordPath.SetFileName("myapp.log");
+    WriteRecord = 1;
+
+    // 6: light grey dialogs with black text.
+    fw::Dialog::SetColors(RGB(192, 192, 192), RGB(0, 0, 0));
+
+    // 7: the zero-filled block.
+    delete Data;
+    Data = new SetupData;
+    std::memset(Data, 0, sizeof *Data);
+
+    // 8: switches.
+    CommandLine line(arguments);
+    ApplySwitches(ReadSwitches(line, currentDirectory));
+    return true;
+}
+
+void SetupApp::ApplySwitches(const SwitchSettings& s)
+{
+    if (s.MediaDirectory) {
+        SourcePath.SetDirectory(*s.MediaDirectory);
+        ProfilePath.SetDirectory(*s.MediaDirectory);
+    }
+    NotifyThreadId = s.NotifyThreadId;
+    if (s.RemovalMode) RemovalMode = 1;
+    if (s.UnattendedMode) {
+        UnattendedMode = 1;
+        CopyText(Data->UnattendedFile, s.UnattendedFile);
+    }
+    if (!s.StatusFile.empty()) CopyText(Data->StatusFile, s.StatusFile);
+    if (s.BatchMode) BatchMode = 1;
+}
+
+bool SetupApp::StartWizard()
+{
+    // 9, 10: the main window.
+    mainWindow_ = std::make_unique<MainWindow>();
+    if (!mainWindow_->Create(MainTitle, UnattendedMode != 0)) {
+        mainWindow_.reset();
+        return false;
+    }
+    MainWindowHandle = mainWindow_->Handle();
+    // 11: the first page.
+    if (RemovalMode) {
+        ProfilePath = RecordPath;
+        GoToPage(IDD_REMOVAL_CONFIRM);
+    } else {
+        GoToPage(IDD_WELCOME);
+    }
+    return true;
+}
+
+bool SetupApp::InitInstance()
+{
+    const char* all = GetCommandLineA();
+    // The arguments are what follows the program name (quoted or not).
+    std::string cmd = all ? all : "";
+    std::size_t i = 0;
+    if (!cmd.empty() && cmd[0] == '"') {
+        std::size_t close = cmd.find('"', 1);
+        i = close == std::string::npos ? cmd.size() : close + 1;
+    } else {
+        while (i < cmd.size() && cmd[i] != ' ' && cmd[i] != '\t') ++i;
+    }
+    char current[257] = {};
+    GetCurrentDirectoryA(sizeof current, current);
+    if (!PrepareSetup(cmd.substr(i), current)) return false;
+    try {
+        return StartWizard();
+    } catch (const fw::Exception&) {
+        return false;
+    }
+}
+
+void SetupApp::OnMainWindowDestroyed()
+{
+    MainWindowHandle = nullptr;
+    PostQuitMessage(0);
+}
+
+void SetupApp::ReleaseOwned()
+{
+    DestinationTable.clear();
+    GroupTable.clear();
+    TargetTable.clear();
+    ArchiveList.clear();
+    DisketteTable.clear();
+    ProfilePath = PathName();
+    SourcePath = PathName();
+    RecordPath = PathName();
+    delete Data;
+    Data = nullptr;
+}
+
+void SetupApp::NotifyAndStartCompletion()
+{
+    if (NotifyThreadId != 0) PostThreadMessageA(NotifyThreadId, THREAD_MESSAGE_SETUP_DONE, 0, 0);
+    if (RemovalMode) {
+        PathName program(PathName::kSystemDirectory);
+        program.SetFileName("_kwdinst.exe");
+        PathName self;
+        self.SetToModuleFileName();
+        self.SetExtension("ini");
+        std::string line = program.Text() + " /U /PP:" + self.Text();
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOW;
+        PROCESS_INFORMATION pi = {};
+        std::string mutableLine = line;
+        if (CreateProcessA(program.Text().c_str(), &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                           &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    }
+}
+
+int SetupApp::ExitInstance()
+{
+    EndWizard();
+    mainWindow_.reset();
+    ReleaseOwned();
+    NotifyAndStartCompletion();
+    return fw::Application::ExitInstance();
+}

@@ -1,0 +1,77 @@
+// The setup program's application object: refuses every platform but the
+// Windows 95 family, owns the setup data block, the five profile tables and
+// the three well-known paths, reads the command line, creates the main window
+// and hands over to the wizard; at exit frees what it owns, tells a waiting
+// thread, and after a removal starts the program that completes it.
+#pragma once
+#include "engine/CommandLine.h"
+#include "engine/PathName.h"
+#include "engine/SetupData.h"
+#include "engine/profile/ProfileTables.h"
+#include "framework/App.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class MainWindow;
+
+class SetupApp : public fw::Application {
+public:
+    SetupApp();
+    ~SetupApp() override;
+
+    // The one application object (null before it is constructed).
+    static SetupApp* Instance();
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    // Steps 1 to 8 of initialisation, without the window and the wizard:
+    // false when the platform is refused. Tests call this alone.
+    bool PrepareSetup(const std::string& arguments, const std::string& currentDirectory);
+    // Steps 9 to 11: the main window and the first page.
+    bool StartWizard();
+
+    SetupData* Data = nullptr;
+    std::string MainTitle;
+    std::string ProductTitle;
+    std::string UninstallName;
+    std::string MainProgramName;
+    int32_t RemovalMode = 0;
+    ::DestinationTable DestinationTable;
+    ::GroupTable GroupTable;
+    ::TargetTable TargetTable;
+    ::ArchiveList ArchiveList;
+    ::DisketteTable DisketteTable;
+    PathName ProfilePath;
+    PathName SourcePath;
+    PathName RecordPath;
+    int32_t WriteRecord = 1;
+    int32_t SetupFailed = 0;
+    uint32_t NotifyThreadId = 0;
+    int32_t UnattendedMode = 0;
+    int32_t BatchMode = 0;
+
+    // Wizard and page state.
+    int32_t SetupType = 1; // 1 Express, 2 Custom
+    int32_t ExistingInstall = 0;
+    int32_t IntegrateNavigator = 0;
+    int32_t IntegrateExplorer = 0;
+
+    MainWindow* Window() const { return mainWindow_.get(); }
+    // The main window is gone (destroyed by the wizard or closed).
+    void OnMainWindowDestroyed();
+
+    // Exit steps 4 and 5, also used by tests.
+    void NotifyAndStartCompletion();
+
+private:
+    void ApplySwitches(const SwitchSettings& s);
+    void ReleaseOwned();
+
+    std::unique_ptr<MainWindow> mainWindow_;
+};
+
+// The platform's version check: the Windows 95 family is platform id 1.
+constexpr uint32_t kPlatformWindows95 = 1;

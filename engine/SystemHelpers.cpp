@@ -1,0 +1,58 @@
+#include "engine/SystemHelpers.h"
+
+#include "engine/Placement.h"
+#include "framework/App.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+void ProcessPendingMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        fw::DispatchOne(msg);
+    }
+}
+
+void PlaceWindow(HWND window, HWND owner, int a, int b, int c, int d)
+{
+    RECT own;
+    if (owner)
+        GetWindowRect(owner, &own);
+    else
+        SetRect(&own, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    RECT r;
+    GetWindowRect(window, &r);
+    Placement p = PlaceByFractions(own.right - own.left, own.bottom - own.top, r.right - r.left, r.bottom - r.top, a,
+                                   b, c, d);
+    SetWindowPos(window, nullptr, own.left + p.left, own.top + p.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SetItemTextF(HWND dialog, int id, const char* format, ...)
+{
+    char buf[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    SetDlgItemTextA(dialog, id, buf);
+}
+
+void SetItemFont(HWND dialog, int id, HFONT font)
+{
+    SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+HFONT MakeFont(const char* face, int points, bool bold)
+{
+    HDC dc = GetDC(nullptr);
+    int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, dc);
+    return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}

@@ -1,0 +1,21 @@
+// Small helpers used across the program's pages.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Removes and dispatches every pending message of the thread. A quit message
+// is posted again with its exit code and ends the call at once.
+void ProcessPendingMessages();
+
+// Places a window by fractions of its owner's size (or the screen's).
+void PlaceWindow(HWND window, HWND owner, int a, int b, int c, int d);
+
+// Text of a child control from a printf format.
+void SetItemTextF(HWND dialog, int id, const char* format, ...);
+
+// Font of a child control.
+void SetItemFont(HWND dialog, int id, HFONT font);
+
+// A font from a face name and a size in points (display's pixels per inch / 72).
+HFONT MakeFont(const char* face, int points, bool bold);

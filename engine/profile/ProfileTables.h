@@ -1,0 +1,61 @@
+// The five tables the install profile is loaded into (owned by SetupApp).
+// Record formats and loaders: engine/profile/ (ProfileRecords, loaders).
+#pragma once
+#include "engine/PathName.h"
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+#include <vector>
+
+struct Destination {
+    int16_t Id = 0;
+    std::string Name;
+    int16_t ParentId = -1;
+    PathName Path;
+};
+
+struct Group {
+    std::string Name;
+    std::string Title;
+    std::string Text2;
+    int32_t Flag1 = 0;
+    int32_t Flag2 = 0;
+    int32_t Optional = 0;
+    int32_t Selected = 0;
+};
+
+struct ArchiveItem {
+    std::string FileName;
+    int32_t Size = 0;
+    int16_t Kind = 0;
+    int16_t FileCount = 0;
+    int16_t Diskette = 0;
+    int32_t Continues = 0;
+    int16_t DestinationId = -1;
+    std::string Text;
+    Group* OwnerGroup = nullptr;
+};
+
+struct Target {
+    std::string Name;
+    int16_t IconIndex = 0;
+    int16_t HotKey = -1;
+    int32_t Minimized = 0;
+    std::string Title;
+    std::string Arguments;
+    std::string IconFile;
+    PathName Path;
+};
+
+struct Diskette {
+    std::string Label;
+    std::string Text2;
+};
+
+using DestinationTable = std::map<int16_t, Destination>;
+using GroupTable = std::map<std::string, Group>;
+using TargetTable = std::map<std::string, Target>; // keyed by upper-case name
+using ArchiveList = std::list<ArchiveItem>;
+using DisketteTable = std::vector<Diskette>;        // indexed by diskette number

@@ -1,0 +1,13 @@
+// Texts from the program's string table.
+#pragma once
+#include <string>
+
+namespace fw {
+
+// The string with this id; empty when the table has none.
+std::string LoadText(int id);
+
+// printf into a std::string (format from the string table).
+std::string FormatText(const char* format, ...);
+
+} // namespace fw

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the trees: scripts/build.sh [native|win|all]
+#   build-native  the platform-free core, its tests (sanitizers on), the media tool
+#   build-win32   setup.exe and the rest as PE32 (i686): the deliverable
+#   build-win64   the same as PE32+, only where this machine cannot run 32-bit
+#                 Wine; the Win32 tests and the demo then run from it
+set -euo pipefail
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
+. "$setup_root/scripts/wine-env.sh"
+what=${1:-all}
+jobs=${SETUP_JOBS:-2}
+if [ "$what" = all ] || [ "$what" = native ]; then
+  cmake -S "$setup_root" -B "$setup_root/build-native" -DSETUP_SANITIZE=ON >/dev/null
+  cmake --build "$setup_root/build-native" -j"$jobs"
+fi
+if [ "$what" = all ] || [ "$what" = win ]; then
+  cmake -S "$setup_root" -B "$setup_root/build-win32" -DCMAKE_TOOLCHAIN_FILE="$setup_root/cmake/mingw-i686.cmake" >/dev/null
+  cmake --build "$setup_root/build-win32" -j"$jobs"
+  if [ "$SETUP_WIN_BUILD" != build-win32 ]; then
+    cmake -S "$setup_root" -B "$setup_root/$SETUP_WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$SETUP_WIN_TOOLCHAIN" >/dev/null
+    cmake --build "$setup_root/$SETUP_WIN_BUILD" -j"$jobs"
+  fi
+fi

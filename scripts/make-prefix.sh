@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Creates a Wine prefix in Windows 95 mode: scripts/make-prefix.sh DIR [VERSION]
+# (VERSION defaults to win95). Mono and Gecko are disabled: they would wait for
+# downloads that cannot happen here. Wine's virtual desktop makes Wine draw
+# captions and frames itself, as Windows would.
+set -euo pipefail
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
+. "$setup_root/scripts/wine-env.sh"
+dir=$1
+version=${2:-win95}
+rm -rf "$dir"
+mkdir -p "$(dirname "$dir")"
+export WINEPREFIX=$dir
+"$SETUP_WINE" wineboot -i >/dev/null 2>&1
+"$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+"$SETUP_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+"$SETUP_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+wineserver -w
+[ -d "$dir/drive_c/windows" ] || { echo "make-prefix: wineboot did not create $dir" >&2; exit 1; }

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The main job: installs what is needed, builds setup.exe, runs it in a fresh
+# Windows 95 Wine prefix under Xvfb and writes a screenshot of what it shows
+# to out/setup-screen.png. Extra arguments go to setup.exe.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+setup_root=$root
+. "$root/scripts/wine-env.sh"
+"$root/scripts/build.sh" win >/dev/null
+out=$root/out
+mkdir -p "$out"
+prefix=$out/prefix
+"$root/scripts/make-prefix.sh" "$prefix"
+export WINEPREFIX=$prefix
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true' EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+media=$out/media
+mkdir -p "$media"
+cp "$root/$SETUP_WIN_BUILD/bin/setup.exe" "$root/resources/art/WELCOME.WAV" "$root/resources/art/DONE.WAV" "$media/"
+"$SETUP_WINE" "$media/setup.exe" "$@" &
+setup_pid=$!
+
+# Take the screenshot once the picture has stopped changing (the window and
+# its first page have been painted).
+shot=$out/setup-screen.png
+previous=""
+for _ in $(seq 60); do
+  sleep 0.5
+  import -display "$display" -window root "$out/probe.png" 2>/dev/null || continue
+  sum=$(md5sum < "$out/probe.png")
+  colours=$(identify -format '%k' "$out/probe.png" 2>/dev/null || echo 0)
+  if [ "$sum" = "$previous" ] && [ "$colours" -gt 64 ]; then break; fi
+  previous=$sum
+done
+mv "$out/probe.png" "$shot"
+echo "screenshot: $shot"
+wineserver -k >/dev/null 2>&1 || true
+wait $setup_pid 2>/dev/null || true

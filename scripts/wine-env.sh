@@ -1,0 +1,20 @@
+# Sourced by the scripts: chooses how Win32 programs run here.
+# 32-bit Wine when this machine can execute 32-bit code, else 64-bit Wine with
+# the PE32+ build of the same sources. Sets SETUP_WINE (the loader),
+# SETUP_WINEARCH, SETUP_WIN_BUILD (build directory name) and SETUP_WIN_TOOLCHAIN.
+setup_root=${setup_root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+if [ -z "${SETUP_WINE:-}" ]; then
+  if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    SETUP_WINE=/usr/lib/wine/wine
+    SETUP_WINEARCH=win32
+    SETUP_WIN_BUILD=build-win32
+    SETUP_WIN_TOOLCHAIN=$setup_root/cmake/mingw-i686.cmake
+  else
+    SETUP_WINE=/usr/lib/wine/wine64
+    SETUP_WINEARCH=win64
+    SETUP_WIN_BUILD=build-win64
+    SETUP_WIN_TOOLCHAIN=$setup_root/cmake/mingw-x86_64.cmake
+  fi
+fi
+export SETUP_WINE SETUP_WINEARCH SETUP_WIN_BUILD SETUP_WIN_TOOLCHAIN
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=$SETUP_WINEARCH
