@@ -13,6 +13,11 @@ WizardPage::WizardPage(int32_t pageId, int32_t nextPageId)
 {
 }
 
+WizardPage::WizardPage(int32_t pageId, int32_t nextPageId, int templateId)
+    : fw::Dialog(templateId), PageId(pageId), NextPageId(nextPageId)
+{
+}
+
 WizardPage::~WizardPage()
 {
     if (picture_) DeleteObject(picture_);

@@ -10,6 +10,8 @@
 class WizardPage : public fw::Dialog {
 public:
     WizardPage(int32_t pageId, int32_t nextPageId);
+    // A page shown from another template than its id (tests).
+    WizardPage(int32_t pageId, int32_t nextPageId, int templateId);
     ~WizardPage() override;
 
     int32_t PageId;

@@ -1,0 +1,355 @@
+// The wizard driver with the real main window and real modeless pages:
+// navigation, skipped pages, unattended auto-Next with its progress window,
+// the failure and cancel paths, and work that pumps messages.
+#include "engine/SetupApp.h"
+#include "framework/Exceptions.h"
+#include "resources/ids.h"
+#include "tests/win32/support/WinTest.h"
+#include "wizard/BasicPages.h"
+#include "wizard/MainWindow.h"
+#include "wizard/Pages.h"
+#include "wizard/Wizard.h"
+#include "wizard/WizardPage.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using wintest::PumpUntil;
+using wintest::RecordingAnswerer;
+
+namespace {
+
+constexpr int kTestTemplate = 9001;
+
+struct PageScript {
+    PageScript(int32_t n = 0, bool s = true, std::function<int32_t()> w = {}) : next(n), show(s), work(std::move(w)) {}
+    int32_t next;
+    bool show;
+    std::function<int32_t()> work;
+};
+
+std::vector<std::string> g_log;
+int g_alivePages = 0;
+
+class TestPage : public WizardPage {
+public:
+    TestPage(int32_t id, int32_t next, const PageScript& script)
+        : WizardPage(id, next, kTestTemplate), script_(script)
+    {
+        ++g_alivePages;
+    }
+    ~TestPage() override { --g_alivePages; }
+    int32_t RunWork() override
+    {
+        g_log.push_back("work " + std::to_string(PageId));
+        return script_.work ? script_.work() : 0;
+    }
+    bool ShouldShow() override { return script_.show; }
+    void OnNext() override
+    {
+        g_log.push_back("next " + std::to_string(PageId) + "->" + std::to_string(NextPageId));
+        WizardPage::OnNext();
+    }
+
+private:
+    PageScript script_;
+};
+
+class WizardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_log.clear();
+        ASSERT_TRUE(app_.PrepareSetup(arguments_, "C:\\"));
+    }
+    void TearDown() override
+    {
+        EndWizard();
+        if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
+        SetPageFactoryOverride(nullptr);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        EXPECT_EQ(g_alivePages, 0);
+    }
+
+    void UseScripts(std::map<int32_t, PageScript> scripts)
+    {
+        scripts_ = std::move(scripts);
+        SetPageFactoryOverride([this](int32_t id) -> WizardPage* {
+            auto it = scripts_.find(id);
+            if (it == scripts_.end()) return nullptr;
+            int32_t next = it->second.next;
+            return new TestPage(id, next, it->second);
+        });
+    }
+
+    int32_t Current() const { return CurrentPage() ? CurrentPage()->PageId : 0; }
+    bool WaitForPage(int32_t id) { return PumpUntil([&] { return Current() == id && CurrentPage()->Handle(); }); }
+    void Press(int control)
+    {
+        ASSERT_NE(CurrentPage(), nullptr);
+        SendMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(CurrentPage()->Item(control)));
+    }
+
+    std::string arguments_;
+    SetupApp app_;
+    std::map<int32_t, PageScript> scripts_;
+};
+
+TEST_F(WizardTest, StartsWithTheWelcomePageInFrontOfTheMaximisedMainWindow)
+{
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    EXPECT_NE(dynamic_cast<WelcomePage*>(CurrentPage()), nullptr);
+    EXPECT_EQ(CurrentPage()->PreviousPageId, 0);
+    EXPECT_EQ(CurrentPage()->NextPageId, IDD_STOPPING_PRODUCT);
+    EXPECT_TRUE(IsWindowVisible(CurrentPage()->Handle()));
+    EXPECT_EQ(GetWindow(CurrentPage()->Handle(), GW_OWNER), app_.MainWindowHandle);
+    EXPECT_TRUE(IsZoomed(app_.MainWindowHandle));
+    EXPECT_EQ(wintest::WindowText(app_.MainWindowHandle), "Brantoke AntiVirus for Windows 95 Setup");
+    // The picture button carries bitmap 103.
+    HWND picture = CurrentPage()->Item(IDC_PICTURE);
+    EXPECT_NE(SendMessageA(picture, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    EXPECT_EQ(wintest::WindowText(CurrentPage()->Item(IDOK)), "&Next>");
+    // Page 116 ends the wizard with OK.
+    GoToPage(IDD_NOT_INSTALLED);
+    ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
+    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_WELCOME);
+    Press(IDOK);
+    EXPECT_EQ(app_.MainWindowHandle, nullptr);
+    EXPECT_EQ(CurrentPage(), nullptr);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)); // the loop ends
+}
+
+TEST_F(WizardTest, BackGoesToThePageOnScreenBeforeAndRunsTheOwnNext)
+{
+    UseScripts({{IDD_WELCOME, {IDD_USER_INFO}},
+                {IDD_USER_INFO, {IDD_SETUP_TYPE}},
+                {IDD_SETUP_TYPE, {IDD_SUMMARY}},
+                {IDD_SUMMARY, {IDD_COMPLETE}}});
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDOK);
+    ASSERT_TRUE(WaitForPage(IDD_USER_INFO));
+    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_WELCOME);
+    Press(IDOK);
+    ASSERT_TRUE(WaitForPage(IDD_SETUP_TYPE));
+    g_log.clear();
+    Press(IDC_BACK);
+    ASSERT_TRUE(WaitForPage(IDD_USER_INFO));
+    // Back ran page 125's own Next with NextPageId already changed.
+    ASSERT_FALSE(g_log.empty());
+    EXPECT_EQ(g_log.front(), "next 125->126");
+    // The page came back with the page it was left for as its previous.
+    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_SETUP_TYPE);
+    EXPECT_EQ(CurrentPage()->NextPageId, IDD_SETUP_TYPE);
+}
+
+TEST_F(WizardTest, SkippedPageIsNeverCreatedAndTheNextStartsWithoutPrevious)
+{
+    UseScripts({{IDD_WELCOME, {IDD_INSTALL_CONDITIONS}},
+                {IDD_INSTALL_CONDITIONS, {IDD_SETUP_TYPE, false}},
+                {IDD_SETUP_TYPE, {IDD_SUMMARY}}});
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDOK);
+    ASSERT_TRUE(WaitForPage(IDD_SETUP_TYPE));
+    EXPECT_EQ(CurrentPage()->PreviousPageId, 0);
+    for (const std::string& line : g_log) EXPECT_NE(line, "work 1537");
+    EXPECT_EQ(g_log.front(), "next 102->1537");
+}
+
+TEST_F(WizardTest, WorkPageMovesOnByItsResult)
+{
+    UseScripts({{IDD_WELCOME, {IDD_STOPPING_PRODUCT}},
+                {IDD_STOPPING_PRODUCT, {0, true, [] { return int32_t(IDD_READING_SETUP); }}},
+                {IDD_READING_SETUP, {IDD_MEMORY_SCAN}}});
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDOK);
+    ASSERT_TRUE(WaitForPage(IDD_READING_SETUP));
+    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_STOPPING_PRODUCT);
+    // A page whose work returns 0 waits for the user in interactive mode.
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(Current(), IDD_READING_SETUP);
+}
+
+TEST_F(WizardTest, WorkFailureIsReportedAndEndsOnPage116)
+{
+    RecordingAnswerer answerer;
+    std::string information;
+    answerer.onDialog = [&](fw::Dialog& d) {
+        information = d.ItemText(IDC_ERR_INFO);
+        return IDOK;
+    };
+    UseScripts({{IDD_WELCOME, {IDD_READING_SETUP}},
+                {IDD_READING_SETUP,
+                 {IDD_MEMORY_SCAN, true, []() -> int32_t { throw fw::FileException(fw::kFileNotFound, "x"); }}}});
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDOK);
+    ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
+    EXPECT_EQ(app_.SetupFailed, 1);
+    ASSERT_EQ(answerer.prompts.size(), 1u);
+    EXPECT_EQ(answerer.prompts[0].dialogId, IDD_ERROR_REPORT);
+    EXPECT_EQ(information, "9.2 (CXFileException)");
+}
+
+TEST_F(WizardTest, CancelAsksAndOnlyYesFails)
+{
+    RecordingAnswerer answerer;
+    answerer.messageAnswers = {IDNO, IDYES, IDYES};
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDCANCEL);
+    EXPECT_EQ(Current(), IDD_WELCOME);
+    EXPECT_EQ(app_.SetupFailed, 0);
+    ASSERT_EQ(answerer.prompts.size(), 1u);
+    EXPECT_EQ(answerer.prompts[0].text,
+              "Brantoke AntiVirus for Windows 95 installation not complete. Do you really want to exit Setup?");
+    EXPECT_EQ(answerer.prompts[0].type, UINT(MB_YESNO | MB_ICONQUESTION));
+    Press(IDCANCEL);
+    ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
+    EXPECT_EQ(app_.SetupFailed, 1);
+    // Escape on 116 asks again; Yes shows 116 anew.
+    WizardPage* first116 = CurrentPage();
+    SendMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
+    EXPECT_EQ(answerer.prompts.size(), 3u);
+    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_NOT_INSTALLED);
+    (void)first116;
+}
+
+TEST_F(WizardTest, CancelDuringPumpingWorkWaitsForTheWork)
+{
+    RecordingAnswerer answerer;
+    answerer.messageAnswers = {IDYES};
+    bool pageAliveAfterPumping = false;
+    bool failedSeenInsideWork = false;
+    UseScripts({{IDD_WELCOME, {IDD_COPY_PROGRESS}},
+                {IDD_COPY_PROGRESS, {IDD_CONFIGURING, true, [&]() -> int32_t {
+                     WizardPage* self = CurrentPage();
+                     // Escape arrives while the work pumps messages.
+                     PostMessageA(self->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+                     PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
+                     failedSeenInsideWork = app_.SetupFailed != 0;
+                     pageAliveAfterPumping = CurrentPage() == self && IsWindow(self->Handle());
+                     return IDD_CONFIGURING;
+                 }}},
+                {IDD_CONFIGURING, {IDD_BACKUP}}});
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDOK);
+    ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
+    EXPECT_TRUE(failedSeenInsideWork);
+    EXPECT_TRUE(pageAliveAfterPumping);
+    EXPECT_EQ(app_.SetupFailed, 1);
+    // The work's own result lost to the cancel.
+    for (const std::string& line : g_log) EXPECT_EQ(line.find("work 1555"), std::string::npos);
+}
+
+TEST_F(WizardTest, ClosingTheMainWindowDuringWorkEndsAfterTheWork)
+{
+    bool windowAliveAfterClose = false;
+    UseScripts({{IDD_WELCOME, {IDD_COPY_PROGRESS}},
+                {IDD_COPY_PROGRESS, {IDD_CONFIGURING, true, [&]() -> int32_t {
+                     PostMessageA(app_.MainWindowHandle, WM_CLOSE, 0, 0);
+                     PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
+                     windowAliveAfterClose = IsWindow(app_.MainWindowHandle) && CurrentPage() != nullptr;
+                     return IDD_CONFIGURING;
+                 }}},
+                {IDD_CONFIGURING, {IDD_BACKUP}}});
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDOK);
+    ASSERT_TRUE(PumpUntil([&] { return app_.MainWindowHandle == nullptr; }));
+    EXPECT_TRUE(windowAliveAfterClose);
+    EXPECT_EQ(CurrentPage(), nullptr);
+    EXPECT_EQ(app_.SetupFailed, 1);
+}
+
+TEST_F(WizardTest, EndingFromAWorkPageStopsEverything)
+{
+    UseScripts({{IDD_WELCOME, {IDD_RESTART}}, {IDD_RESTART, {0, true, [] { return int32_t(kEndWizard); }}}});
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    Press(IDOK);
+    ASSERT_TRUE(PumpUntil([&] { return app_.MainWindowHandle == nullptr; }));
+    EXPECT_EQ(CurrentPage(), nullptr);
+    EXPECT_EQ(app_.SetupFailed, 0);
+}
+
+TEST_F(WizardTest, TableRules)
+{
+    app_.ExistingInstall = 0;
+    EXPECT_EQ(NextAfterSelectDirectory(), IDD_INTERNET_OPTIONS);
+    app_.ExistingInstall = 1;
+    EXPECT_EQ(NextAfterSelectDirectory(), IDD_KEEP_CONFIG);
+    app_.Data->InstallRealtime = 1;
+    EXPECT_EQ(NextAfterComplete(), IDD_RESTART);
+    app_.Data->InstallRealtime = 0;
+    EXPECT_EQ(NextAfterComplete(), kEndWizard);
+    EXPECT_EQ(UnattendedPercent(IDD_COMPONENTS), -1);
+    EXPECT_EQ(UnattendedPercent(IDD_CONFIGURING), 75);
+    EXPECT_EQ(UnattendedPercent(4242), -1);
+    EXPECT_EQ(MakeTablePage(4242), nullptr);
+}
+
+class UnattendedWizardTest : public WizardTest {
+protected:
+    UnattendedWizardTest() { arguments_ = "/I:C:\\nothing.iss"; }
+};
+
+TEST_F(UnattendedWizardTest, PagesPressTheirOwnNextAndTheProgressMoves)
+{
+    const int32_t chain[] = {IDD_WELCOME,    IDD_STOPPING_PRODUCT, IDD_READING_SETUP, IDD_MEMORY_SCAN,
+                             IDD_USER_INFO,  IDD_INSTALL_CONDITIONS, IDD_SETUP_TYPE,  IDD_SELECT_DIRECTORY,
+                             IDD_INTERNET_OPTIONS, IDD_SUMMARY,    IDD_COPY_PROGRESS, IDD_CONFIGURING,
+                             IDD_BACKUP,     IDD_COMPLETE,         IDD_RESTART};
+    std::map<int32_t, PageScript> scripts;
+    std::vector<int> positions;
+    for (size_t i = 0; i < std::size(chain); ++i) {
+        PageScript s;
+        s.next = i + 1 < std::size(chain) ? chain[i + 1] : kEndWizard;
+        s.show = chain[i] != IDD_INSTALL_CONDITIONS;
+        s.work = [&positions] {
+            positions.push_back(UnattendedProgressPosition());
+            return int32_t(0);
+        };
+        scripts[chain[i]] = s;
+    }
+    UseScripts(scripts);
+    ASSERT_TRUE(app_.StartWizard());
+    EXPECT_TRUE(IsIconic(app_.MainWindowHandle));
+    ASSERT_TRUE(PumpUntil([&] { return app_.MainWindowHandle == nullptr; }, 20000));
+    // 1537 is skipped (no work of its own) but still moves the bar to 35
+    // before 125 shows 40; 1557 has no percentage of its own.
+    std::vector<int> expected = {1, 5, 15, 20, 30, 40, 45, 45, 50, 50, 75, 80, 95, 100};
+    EXPECT_EQ(positions, expected);
+    EXPECT_EQ(app_.SetupFailed, 0);
+}
+
+TEST_F(UnattendedWizardTest, PagesAreShrunkToNothing)
+{
+    ASSERT_TRUE(app_.StartWizard());
+    // The real welcome page presses its own Next; with no page 1559 built
+    // into this test's factory, the failure path shows page 116.
+    SetPageFactoryOverride(nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return Current() == IDD_NOT_INSTALLED || app_.MainWindowHandle == nullptr; }));
+    if (CurrentPage() && CurrentPage()->Handle()) {
+        RECT r;
+        GetWindowRect(CurrentPage()->Handle(), &r);
+        EXPECT_EQ(r.right - r.left, 0);
+        EXPECT_EQ(r.bottom - r.top, 0);
+    }
+    EXPECT_EQ(app_.SetupFailed, 1);
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+// Helpers for the Win32 tests: an answerer for the prompt seam that records
+// what was shown, and a message pump that waits for a condition.
+#pragma once
+#include "framework/Dialog.h"
+#include "framework/Prompt.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+class RecordingAnswerer : public fw::PromptAnswerer {
+public:
+    RecordingAnswerer() { previous_ = fw::SetPromptAnswerer(this); }
+    ~RecordingAnswerer() override { fw::SetPromptAnswerer(previous_); }
+
+    int AnswerMessage(const fw::PromptRecord& prompt) override
+    {
+        prompts.push_back(prompt);
+        if (messageAnswers.empty()) return IDOK;
+        int a = messageAnswers.front();
+        messageAnswers.pop_front();
+        return a;
+    }
+    int AnswerDialog(const fw::PromptRecord& prompt, fw::Dialog& dialog) override
+    {
+        prompts.push_back(prompt);
+        if (onDialog) return onDialog(dialog);
+        return IDOK;
+    }
+
+    std::vector<fw::PromptRecord> prompts;
+    std::deque<int> messageAnswers;
+    std::function<int(fw::Dialog&)> onDialog;
+
+private:
+    fw::PromptAnswerer* previous_ = nullptr;
+};
+
+// Dispatches messages until the condition holds or the time is up; returns
+// the condition. Waits on the message queue, never sleeps blindly.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+
+// Dispatches what is pending now (and what that posts), without waiting.
+void PumpPending();
+
+// A fresh directory under the temporary directory; removed with its files.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return path_; } // ends in a backslash
+
+private:
+    std::string path_;
+};
+
+std::string ReadFileText(const std::string& path);
+bool WriteFileText(const std::string& path, const std::string& text);
+std::string WindowText(HWND window);
+
+} // namespace wintest
