@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -163,7 +164,7 @@ TEST_F(WizardTest, SkippedPageIsNeverCreatedAndTheNextStartsWithoutPrevious)
     ASSERT_TRUE(WaitForPage(IDD_SETUP_TYPE));
     EXPECT_EQ(CurrentPage()->PreviousPageId, 0);
     for (const std::string& line : g_log) EXPECT_NE(line, "work 1537");
-    EXPECT_EQ(g_log.front(), "next 102->1537");
+    EXPECT_NE(std::find(g_log.begin(), g_log.end(), "next 102->1537"), g_log.end());
 }
 
 TEST_F(WizardTest, WorkPageMovesOnByItsResult)
