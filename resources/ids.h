@@ -64,6 +64,11 @@
 #define IDD_STOPPING_PRODUCT 1559
 #define IDD_BACKUP 1567
 #define IDD_MEMORY_SCAN 1568
+// Billboards shown while copying, in the order of their index 0..3.
+#define IDD_BILLBOARD_1 117
+#define IDD_BILLBOARD_0 118
+#define IDD_BILLBOARD_2 1563
+#define IDD_BILLBOARD_3 1564
 
 // ---- Controls -------------------------------------------------------------
 #define IDC_BACK 1027
@@ -94,6 +99,10 @@
 #define IDB_WELCOME 103
 #define IDB_SETUP_TYPE 104
 #define IDB_SUMMARY 115
+#define IDB_BILLBOARD_0 143
+#define IDB_BILLBOARD_1 145
+#define IDB_BILLBOARD_2 146
+#define IDB_BILLBOARD_3 147
 
 // ---- Private messages -------------------------------------------------------
 #define WM_RUN_WORK_ID (0x0400 + 201)

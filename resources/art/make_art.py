@@ -107,6 +107,26 @@ def icon_restart(x, y):
     return None
 
 
+def billboard(seed):
+    """A 320x160 billboard: a band of colour with a pattern of its own."""
+    colours = [(0, 90, 170), (150, 20, 20), (0, 120, 60), (110, 60, 140)]
+    base = colours[seed]
+
+    def pixel(x, y):
+        if shield(x - 20, y - 20, 100, 120):
+            return (255, 255, 255) if (abs(x - 70) < 5 or abs(y - 70) < 5) else (200, 30, 30)
+        stripe = ((x + y * (seed + 1)) // 16) % 2
+        k = 1.0 - 0.4 * y / 160
+        r, g, b = (int(c * k) for c in base)
+        if stripe:
+            r, g, b = min(255, r + 30), min(255, g + 30), min(255, b + 30)
+        if 150 < x < 300 and 60 + seed * 10 < y < 70 + seed * 10:
+            return (255, 220, 0)
+        return (r, g, b)
+
+    return pixel
+
+
 def wav(notes, rate=11025):
     """8-bit mono PCM: notes are (frequency, seconds)."""
     samples = bytearray()
@@ -132,6 +152,10 @@ def main():
     write("setup.ico", ico32(icon_setup))
     write("stop.ico", ico32(icon_stop))
     write("restart.ico", ico32(icon_restart))
+    for index, number in enumerate((143, 145, 146, 147)):
+        write("billboard%d.bmp" % number, bmp24(320, 160, billboard(index)))
+    write("BBOARD1.WAV", wav([(440, 0.2), (554, 0.2)]))
+    write("BBOARD2.WAV", wav([(554, 0.2), (440, 0.2)]))
     write("WELCOME.WAV", wav([(523, 0.15), (659, 0.15), (784, 0.3)]))
     write("DONE.WAV", wav([(784, 0.15), (659, 0.15), (523, 0.3)]))
 
