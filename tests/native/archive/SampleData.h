@@ -24,6 +24,14 @@ inline std::vector<uint8_t> Random(std::size_t n, uint64_t seed = 1)
     return v;
 }
 
+// Random bytes below 0x80: still random, but an LHA archiver compresses it.
+inline std::vector<uint8_t> Noise(std::size_t n, uint64_t seed = 5)
+{
+    std::vector<uint8_t> v = Random(n, seed);
+    for (auto& b : v) b &= 0x7F;
+    return v;
+}
+
 inline std::vector<uint8_t> Text(std::size_t n, uint64_t seed = 2)
 {
     static const char* words[] = {"the",     "virus",  "scanner", "setup",  "diskette", "archive", "member",
@@ -82,6 +90,7 @@ inline std::vector<uint8_t> Make(const std::string& kind, std::size_t n)
     if (kind == "text") return Text(n);
     if (kind == "random") return Random(n);
     if (kind == "runs") return Runs(n);
+    if (kind == "noise") return Noise(n);
     return Mixed(n);
 }
 
