@@ -90,12 +90,6 @@ int List(const std::string& volume)
     return 0;
 }
 
-// A sink that only counts (the member file computes the checksum).
-class NullSink final : public archive::DataSink {
-public:
-    void WriteData(const void*, std::size_t) override {}
-};
-
 int Extract(const std::string& volume, const std::string& outDir, const std::vector<std::string>& names, bool verifyOnly)
 {
     archive::ExtractOptions o;
@@ -147,9 +141,12 @@ int Extract(const std::string& volume, const std::string& outDir, const std::vec
     return 0;
 }
 
+bool Beyond32(uint64_t n) { return n > 0xFFFFFFFFull; }
+
 std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
     auto f = archive::StdioFileSystem().OpenRead(path);
+    if (Beyond32(f->Size())) throw std::runtime_error(path + ": beyond the 32-bit sizes of an archive");
     std::vector<uint8_t> data(static_cast<std::size_t>(f->Size()));
     if (!data.empty() && f->ReadData(data.data(), data.size()) != data.size())
         throw std::runtime_error(path + ": short read");
@@ -183,7 +180,6 @@ int Pack(int argc, char** argv)
     std::vector<uint64_t> sizes;
     for (; i < argc; ++i) {
         auto data = ReadFileBytes(argv[i]);
-        if (data.size() > 0xFFFFFFFFull) throw std::runtime_error(std::string(argv[i]) + ": beyond 32 bits");
         archive::PackedMember best;
         bool first = true;
         for (int m : {2, 3, 4}) {
@@ -234,7 +230,6 @@ int Decode(const std::string& method, const std::string& in, const std::string& 
     int m = media::MethodByName(method);
     if (m <= 0) throw std::runtime_error("decode needs stored, lzh or deflate");
     auto data = ReadFileBytes(in);
-    if (data.size() > 0xFFFFFFFFull) throw std::runtime_error("stream beyond 32 bits");
     std::vector<uint8_t> result;
     archive::MemorySource src(data.data(), data.size());
     archive::VectorSink sink(result);

@@ -1,0 +1,219 @@
+// The archive reader over Win32 files, as setup.exe runs it: archives of
+// every method, members spanning volumes in diskette directories, the
+// platform's error causes, and the file time and attributes it sets.
+#include "engine/XException.h"
+#include "engine/archive/Checksum.h"
+#include "engine/archive/Extractor.h"
+#include "engine/archive/VolumeWriter.h"
+#include "engine/archive/Win32FileSystem.h"
+#include "framework/Exceptions.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+using namespace archive;
+
+// A small check harness: the mingw thread model has no std::mutex for
+// GoogleTest, and these checks need nothing more.
+namespace {
+
+int g_failures = 0;
+int g_checks = 0;
+
+template <class A, class B> bool Same(const A& a, const B& b) { return a == b; }
+
+#define CHECK_AT(cond, text)                                                                  \
+    do {                                                                                      \
+        ++g_checks;                                                                           \
+        if (!(cond)) {                                                                        \
+            ++g_failures;                                                                     \
+            std::printf("%s:%d: check failed: %s %s\n", __FILE__, __LINE__, #cond, (text).c_str()); \
+        }                                                                                     \
+    } while (0)
+#define EXPECT_EQ(a, b) CHECK_AT(Same((a), (b)), std::string())
+#define EXPECT_TRUE(c) CHECK_AT((c), std::string())
+#define EXPECT_GT(a, b) CHECK_AT((a) > (b), std::string())
+#define ASSERT_GE(a, b)                          \
+    do {                                         \
+        CHECK_AT((a) >= (b), std::string());     \
+        if (!((a) >= (b))) return;               \
+    } while (0)
+#define ASSERT_NE(a, b)                          \
+    do {                                         \
+        CHECK_AT((a) != (b), std::string());     \
+        if ((a) == (b)) return;                  \
+    } while (0)
+
+std::vector<uint8_t> Data(std::size_t n, uint32_t seed)
+{
+    std::vector<uint8_t> v(n);
+    uint32_t s = seed * 2654435761u + 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        s = s * 1103515245u + 12345u;
+        // Runs, text-like and noisy stretches.
+        v[i] = (i / 5000) % 3 == 0 ? static_cast<uint8_t>('a' + (s >> 16) % 6) : (i / 5000) % 3 == 1 ? 0 : static_cast<uint8_t>(s >> 16);
+    }
+    return v;
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        char tmp[MAX_PATH];
+        GetTempPathA(MAX_PATH, tmp);
+        path_ = std::string(tmp) + "arctest" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    const std::string& Path() const { return path_; }
+    std::string Sub(const std::string& name) const
+    {
+        std::string p = path_ + "\\" + name;
+        CreateDirectoryA(p.c_str(), nullptr);
+        return p;
+    }
+
+private:
+    std::string path_;
+};
+
+std::vector<uint8_t> ReadAll(const std::string& path)
+{
+    auto f = Win32FileSystem().OpenRead(path);
+    std::vector<uint8_t> v(static_cast<std::size_t>(f->Size()));
+    if (!v.empty()) f->ReadData(v.data(), v.size());
+    return v;
+}
+
+std::string Outcome(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (...) {
+        auto e = ConvertCurrentException();
+        return std::string(e->ClassName()) + " " + std::to_string(e->Cause());
+    }
+    return "none";
+}
+
+// Writes members into DISKnn directories, one volume per diskette.
+std::vector<std::string> WriteDiskettes(const TempDir& dir, std::vector<PackedMember> members, uint64_t volumeSize)
+{
+    std::vector<uint64_t> sizes, breaks;
+    for (auto& m : members) sizes.push_back(m.stored.size());
+    if (volumeSize) VolumePlan(sizes).Plan([&](std::size_t) { return volumeSize; }, breaks);
+    std::vector<std::string> paths;
+    std::string name = "MAIN.MF1";
+    WriteVolumes(members, breaks, [&](std::size_t k) {
+        if (k) NextVolumeName(name, name);
+        char disk[16];
+        wsprintfA(disk, "DISK%02d", static_cast<int>(k + 1));
+        paths.push_back(dir.Sub(disk) + "\\" + name);
+        return Win32FileSystem().OpenWrite(paths.back());
+    });
+    return paths;
+}
+
+} // namespace
+
+void EveryMethodAcrossDisketteDirectories()
+{
+    for (int method : {2, 3, 4}) {
+        TempDir dir;
+        std::vector<PackedMember> ms;
+        std::vector<std::vector<uint8_t>> data;
+        for (int i = 0; i < 5; ++i) {
+            data.push_back(Data(30000 + 20000 * i, static_cast<uint32_t>(i + method)));
+            PackedMember m = PackMember(data.back().data(), data.back().size(), method);
+            m.header.SetName("FILE" + std::to_string(i) + ".BIN");
+            m.header.SetDestinationId(static_cast<int16_t>(i % 2));
+            m.header.SetTime(900000000);
+            m.header.SetAttributes(i == 0 ? 0x21 : 0x20);
+            ms.push_back(std::move(m));
+        }
+        auto vols = WriteDiskettes(dir, ms, method == 2 ? 60000 : 20000);
+        ASSERT_GE(vols.size(), 3u);
+
+        std::string out0 = dir.Sub("home"), out1 = dir.Sub("common");
+        ExtractOptions o;
+        o.destination = [&](int16_t id, std::string& d) {
+            d = id == 0 ? out0 : out1;
+            return true;
+        };
+        // The next volume lies in the next diskette directory, as on CD media.
+        o.locateVolume = [&](std::string& path) {
+            for (auto& v : vols)
+                if (v.substr(v.size() - 8) == path.substr(path.size() - 8)) path = v;
+            return Win32FileSystem().Exists(path);
+        };
+        int blocks = 0;
+        o.progress = [&](uint64_t) { return ++blocks > 0; };
+        ExtractResult r;
+        EXPECT_EQ(Outcome([&] { r = ExtractArchive(Win32FileSystem(), vols[0], o); }), "none");
+        EXPECT_EQ(r.extracted, 5);
+        EXPECT_GT(blocks, 0);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(ReadAll((i % 2 ? out1 : out0) + "\\FILE" + std::to_string(i) + ".BIN"), data[i]);
+
+        std::string first = out0 + "\\FILE0.BIN";
+        DWORD attr = GetFileAttributesA(first.c_str());
+        EXPECT_TRUE(attr & FILE_ATTRIBUTE_READONLY);
+        HANDLE h = CreateFileA(first.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        FILETIME ft;
+        GetFileTime(h, nullptr, nullptr, &ft);
+        CloseHandle(h);
+        uint64_t t = (uint64_t(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000000ULL - 11644473600ULL;
+        EXPECT_EQ(t, 900000000u);
+        SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+void PlatformCausesAndArchiveFailures()
+{
+    TempDir dir;
+    EXPECT_EQ(Outcome([&] { ArchiveReader(Win32FileSystem()).Open(dir.Path() + "\\NOFILE.MF1"); }), "CXFileException 2");
+    EXPECT_EQ(Outcome([&] { ArchiveReader(Win32FileSystem()).Open(dir.Path() + "\\NODIR\\X.MF1"); }), "CXFileException 3");
+    {
+        auto f = Win32FileSystem().OpenWrite(dir.Path() + "\\NOTARC.MF1");
+        f->WriteData("PK\x03\x04 not an archive", 20);
+        f->Close();
+    }
+    EXPECT_EQ(Outcome([&] { ArchiveReader(Win32FileSystem()).Open(dir.Path() + "\\NOTARC.MF1"); }),
+              "CMultiFileException 2");
+
+    // Next volume missing: the open fails with the platform's cause.
+    auto data = Data(50000, 3);
+    PackedMember m = PackMember(data.data(), data.size(), 2);
+    m.header.SetName("A.BIN");
+    auto vols = WriteDiskettes(dir, {m}, 20000);
+    ASSERT_GE(vols.size(), 2u);
+    DeleteFileA(vols[1].c_str());
+    ExtractOptions o;
+    o.destination = [&](int16_t, std::string& d) {
+        d = dir.Path();
+        return true;
+    };
+    EXPECT_EQ(Outcome([&] { ExtractArchive(Win32FileSystem(), vols[0], o); }), "CXFileException 2");
+    // Refused by the media hook (a cancelled prompt): the member ends short.
+    o.locateVolume = [](std::string&) { return false; };
+    EXPECT_EQ(Outcome([&] { ExtractArchive(Win32FileSystem(), vols[0], o); }), "CXFileException 14");
+    o.locateVolume = nullptr;
+    // A destination that cannot be created: the platform's cause.
+    o.destination = [&](int16_t, std::string& d) {
+        d = dir.Path() + "\\NODIR";
+        return true;
+    };
+    EXPECT_EQ(Outcome([&] { ExtractArchive(Win32FileSystem(), vols[0], o); }), "CXFileException 3");
+}
+
+int main()
+{
+    EveryMethodAcrossDisketteDirectories();
+    PlatformCausesAndArchiveFailures();
+    std::printf("%d checks, %d failed\n", g_checks, g_failures);
+    return g_failures ? 1 : 0;
+}
