@@ -49,16 +49,6 @@ void WriteWhole(const std::string& path, const void* data, std::size_t size)
     f->Close();
 }
 
-void MakeDir(const std::string& path)
-{
-#ifdef _WIN32
-    int r = _mkdir(path.c_str());
-#else
-    int r = mkdir(path.c_str(), 0777);
-#endif
-    if (r != 0 && errno != EEXIST) throw std::runtime_error(path + ": " + std::strerror(errno));
-}
-
 std::string BaseName(const std::string& p)
 {
     std::size_t cut = p.find_last_of("/\\");
@@ -91,6 +81,16 @@ struct PlacedItem {
 uint64_t RoundUp(uint64_t n, uint32_t cluster) { return (n + cluster - 1) / cluster * cluster; }
 
 } // namespace
+
+void MakeDirectory(const std::string& path)
+{
+#ifdef _WIN32
+    int r = _mkdir(path.c_str());
+#else
+    int r = mkdir(path.c_str(), 0777);
+#endif
+    if (r != 0 && errno != EEXIST) throw std::runtime_error(path + ": " + std::strerror(errno));
+}
 
 int MethodByName(const std::string& name)
 {
@@ -309,8 +309,8 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
     }
 
     // Write the media.
-    MakeDir(outDir);
-    for (int d = 1; d <= lastDiskette; ++d) MakeDir(outDir + "/" + DisketteDirName(layout.disketteDir, d));
+    MakeDirectory(outDir);
+    for (int d = 1; d <= lastDiskette; ++d) MakeDirectory(outDir + "/" + DisketteDirName(layout.disketteDir, d));
     auto dirOf = [&](int d) { return outDir + "/" + DisketteDirName(layout.disketteDir, d); };
     for (std::size_t i = 0; i < setupData.size(); ++i)
         WriteWhole(dirOf(1) + "/" + BaseName(layout.setupFiles[i]), setupData[i].data(), setupData[i].size());

@@ -25,6 +25,9 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
 // The diskette directory name for a number: prefix + "%02d".
 std::string DisketteDirName(const std::string& prefix, int number);
 
+// Creates a directory unless it exists (std::runtime_error otherwise).
+void MakeDirectory(const std::string& path);
+
 // Methods by name: stored 2, lzh 3, deflate 4, smallest 0; -1 unknown.
 int MethodByName(const std::string& name);
 

@@ -4,6 +4,7 @@
 #include "MediaBuilder.h"
 #include "Report.h"
 
+#include "engine/MediaLayout.h"
 #include "engine/archive/ArchiveFormat.h"
 #include "engine/archive/Codec.h"
 #include "engine/archive/Extractor.h"
@@ -40,7 +41,7 @@ std::string DirOf(const std::string& p)
 }
 
 // The next volume is looked for beside the current one, then in the sibling
-// diskette directory (name ending in the next two-digit number).
+// diskette directory (the setup's rule for CD and network media).
 bool LocateVolume(std::string& path)
 {
     archive::FileSystem& fs = archive::StdioFileSystem();
@@ -49,18 +50,11 @@ bool LocateVolume(std::string& path)
     if (cut == std::string::npos) return false;
     std::string dir = path.substr(0, cut), name = path.substr(cut + 1);
     std::size_t dcut = dir.find_last_of("/\\");
-    std::string parent = dcut == std::string::npos ? std::string() : dir.substr(0, dcut + 1);
     std::string leaf = dcut == std::string::npos ? dir : dir.substr(dcut + 1);
-    if (leaf.size() < 3 || !isdigit(static_cast<unsigned char>(leaf[leaf.size() - 1])) ||
-        !isdigit(static_cast<unsigned char>(leaf[leaf.size() - 2])))
-        return false;
-    int number = std::atoi(leaf.c_str() + leaf.size() - 2);
-    if (number == 0) return false;
-    char num[16];
-    std::snprintf(num, sizeof num, "%02d", number + 1);
-    std::string candidate = parent + leaf.substr(0, leaf.size() - 2) + num + "/" + name;
-    if (!fs.Exists(candidate)) return false;
-    path = candidate;
+    int number = std::atoi(leaf.size() >= 2 ? leaf.c_str() + leaf.size() - 2 : "0");
+    auto sibling = SiblingDisketteDirectory(dir, number + 1);
+    if (!sibling || !fs.Exists(*sibling + "/" + name)) return false;
+    path = *sibling + "/" + name;
     return true;
 }
 
@@ -135,6 +129,7 @@ int Extract(const std::string& volume, const std::string& outDir, const std::vec
                     static_cast<unsigned long long>(r.bytes));
         return 0;
     }
+    media::MakeDirectory(outDir);
     auto r = archive::ExtractArchive(archive::StdioFileSystem(), volume, o);
     std::printf("%d members extracted, %d skipped, %llu bytes\n", r.extracted, r.skipped,
                 static_cast<unsigned long long>(r.bytes));
