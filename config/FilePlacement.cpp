@@ -1,0 +1,133 @@
+#include "config/FilePlacement.h"
+
+#include "config/SystemTextFile.h"
+#include "config/WininitRename.h"
+#include "engine/FileVersion.h"
+#include "engine/PathName.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+std::string FindExisting(const FileEntry& entry)
+{
+    if (entry.DestinationId == -2 || entry.DestinationId == -3) {
+        std::string fileName = PathName(entry.DestinationPath).FileName();
+        for (PathName::Kind kind : {PathName::kWindowsDirectory, PathName::kSystemDirectory}) {
+            PathName candidate(kind);
+            if (candidate.Empty()) continue;
+            candidate.SetFileName(fileName);
+            if (Exists(candidate.Text())) return candidate.Text();
+        }
+        return {};
+    }
+    return Exists(entry.DestinationPath) ? entry.DestinationPath : std::string();
+}
+
+// A copy moved out of the way, kept until the new file is in place.
+struct SetAside {
+    std::string original;
+    std::string aside;
+    DWORD attributes;
+};
+
+bool MoveAside(const std::string& path, std::vector<SetAside>& moved)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    PathName aside(path);
+    if (!aside.MakeUniqueName(true, 1000) || !MoveFileA(path.c_str(), aside.Text().c_str())) return false;
+    moved.push_back({path, aside.Text(), attributes});
+    return true;
+}
+
+void PutBack(std::vector<SetAside>& moved)
+{
+    for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
+        if (MoveFileA(it->aside.c_str(), it->original.c_str()) && it->attributes != INVALID_FILE_ATTRIBUTES)
+            SetFileAttributesA(it->original.c_str(), it->attributes);
+    }
+    moved.clear();
+}
+
+bool MoveIn(FileEntry& entry)
+{
+    if (!MoveFileA(entry.TempPath.c_str(), entry.DestinationPath.c_str())) return false;
+    entry.Placed = 1;
+    SetFileAttributesA(entry.DestinationPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return true;
+}
+
+std::string ShortForm(const std::string& path)
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    if (n == 0 || n > MAX_PATH) return {};
+    return std::string(buffer, n);
+}
+
+} // namespace
+
+bool ShouldReplace(const FileEntry& entry, const std::string& existingPath)
+{
+    if (entry.Rule.find("Newer") == std::string::npos) return true;
+    FileVersion existing;
+    FileVersion incoming;
+    bool existingHas = existing.Read(existingPath);
+    bool incomingHas = incoming.Read(entry.TempPath);
+    if (existingHas && !incomingHas) return false;
+    if (incomingHas && !existingHas) return true;
+    if (existingHas && incoming.IsNewerThan(existing)) return true;
+    return PathName(existingPath).ModificationTime() < PathName(entry.TempPath).ModificationTime();
+}
+
+void PlaceFile(FileEntry& entry)
+{
+    std::string existing = FindExisting(entry);
+    std::vector<SetAside> moved;
+    if (!existing.empty()) {
+        if (!ShouldReplace(entry, existing)) {
+            DeleteFileA(entry.TempPath.c_str());
+            return;
+        }
+        entry.Replaced = 1;
+        if (!MoveAside(existing, moved)) {
+            ReplaceAtRestart(existing, entry.TempPath);
+            return;
+        }
+        // A System-directory file found in the Windows directory: a second
+        // copy at the destination itself is in the way as well.
+        if (!SamePath(existing, entry.DestinationPath) && Exists(entry.DestinationPath) &&
+            !MoveAside(entry.DestinationPath, moved)) {
+            PutBack(moved);
+            ReplaceAtRestart(entry.DestinationPath, entry.TempPath);
+            return;
+        }
+    }
+    if (!MoveIn(entry)) {
+        PutBack(moved);
+        DeleteFileA(entry.TempPath.c_str());
+        return;
+    }
+    // Copies in use by a running program cannot be deleted: they stay set aside.
+    for (const SetAside& copy : moved) DeleteFileA(copy.aside.c_str());
+}
+
+bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)
+{
+    std::string existing = ShortForm(existingPath);
+    std::string replacement = ShortForm(replacementPath);
+    if (existing.empty() || replacement.empty()) return false;
+    PathName ini(PathName::kWindowsDirectory);
+    if (ini.Empty()) return false;
+    ini.SetFileName("WININIT.INI");
+    std::string text;
+    if (!ReadSystemTextFile(ini.Text(), kMaxWininitSize, text)) return false;
+    return ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement));
+}

@@ -1,0 +1,112 @@
+#include "product/ProgramItems.h"
+
+#include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
+#include "framework/Text.h"
+#include "product/ProgmanClient.h"
+#include "product/ProgmanCommands.h"
+#include "resources/ids.h"
+#include "wizard/MainWindow.h"
+
+const char kStartUpGroup[] = "StartUp";
+const char kOldManagerItem[] = "Vigilor Manager";
+const char kReleaseNotesFile[] = "Korvi95.WRI";
+
+namespace {
+
+constexpr int kCommonGroup = 1;
+
+void Finish(ProgmanClient& client, HWND mainWindow)
+{
+    client.Disconnect();
+    if (mainWindow) {
+        BringWindowToTop(mainWindow);
+        UpdateWindow(mainWindow);
+    }
+    client.End();
+}
+
+void AddTargetItem(ProgmanClient& client, const Target& target, const std::string& command,
+                   const std::string& iconPath)
+{
+    client.ReplaceItem(target.Title);
+    client.AddItem(command, target.Title, iconPath, target.IconIndex, -1, -1, std::string(), target.HotKey,
+                   target.Minimized);
+}
+
+ProgramItemsSettings SettingsOfRunningSetup()
+{
+    SetupApp* app = SetupApp::Instance();
+    ProgramItemsSettings settings;
+    settings.GroupName = app->ProductTitle;
+    if (app->Data) settings.HomeDirectory = app->Data->InstallPath;
+    auto home = app->DestinationTable.find(0);
+    if (home != app->DestinationTable.end() && !home->second.Path.Empty())
+        settings.IconDirectory = home->second.Path.DirectoryWithSlash();
+    settings.ReleaseNotesTitle = fw::LoadText(IDS_RELEASE_NOTES);
+    settings.MainWindow = app->Window() ? app->Window()->Handle() : nullptr;
+    return settings;
+}
+
+} // namespace
+
+void CreateProgramItems(ProgmanClient& client, TargetTable& targets, const ProgramItemsSettings& settings)
+{
+    client.Connect();
+    client.CreateGroup(kStartUpGroup, kCommonGroup);
+    client.DeleteItem(kOldManagerItem);
+    client.CreateGroup(settings.GroupName, kCommonGroup);
+    client.DeleteItem(kOldManagerItem);
+
+    std::string notes = progman::ReleaseNotesCommandLine(settings.HomeDirectory, kReleaseNotesFile);
+    client.ReplaceItem(settings.ReleaseNotesTitle);
+    client.AddItem(notes, settings.ReleaseNotesTitle, std::string(), 0, -1, -1, std::string(), 0, 0);
+    ProcessPendingMessages();
+
+    for (auto& entry : targets) {
+        Target& target = entry.second;
+        bool startUp = !target.Title.empty() && target.Title[0] == '@';
+        if (startUp) target.Title.erase(0, 1); // the install record keeps the short title
+        if (target.Path.Empty()) continue;
+        std::string command = progman::ItemCommandLine(target.Path.Text(), target.Arguments);
+        std::string iconPath =
+            target.IconFile.empty() ? std::string() : progman::JoinPath(settings.IconDirectory, target.IconFile);
+        if (startUp) {
+            client.CreateGroup(kStartUpGroup, kCommonGroup);
+            AddTargetItem(client, target, command, iconPath);
+        }
+        client.CreateGroup(settings.GroupName, kCommonGroup);
+        AddTargetItem(client, target, command, iconPath);
+        ProcessPendingMessages();
+    }
+    Finish(client, settings.MainWindow);
+}
+
+void RemoveProgramItems(ProgmanClient& client, const TargetTable& targets, const ProgramItemsSettings& settings)
+{
+    client.Connect();
+    client.CreateGroup(settings.GroupName, kCommonGroup);
+    for (const auto& entry : targets) {
+        if (entry.second.Path.Empty()) continue;
+        client.DeleteItem(entry.second.Title);
+        ProcessPendingMessages();
+    }
+    client.DeleteGroup(settings.GroupName, kCommonGroup);
+    Finish(client, settings.MainWindow);
+}
+
+void CreateProgramItems()
+{
+    SetupApp* app = SetupApp::Instance();
+    if (!app) return;
+    ProgmanClient client;
+    CreateProgramItems(client, app->TargetTable, SettingsOfRunningSetup());
+}
+
+void RemoveProgramItems()
+{
+    SetupApp* app = SetupApp::Instance();
+    if (!app) return;
+    ProgmanClient client;
+    RemoveProgramItems(client, app->TargetTable, SettingsOfRunningSetup());
+}
