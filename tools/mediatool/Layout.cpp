@@ -39,7 +39,8 @@ long long Number(const std::string& text, long long lo, long long hi, const std:
 
 std::string Resolve(const std::string& base, const std::string& p)
 {
-    if (p.empty() || p[0] == '/' || base.empty()) return p;
+    bool absolute = !p.empty() && (p[0] == '/' || p[0] == '\\' || (p.size() > 1 && p[1] == ':'));
+    if (p.empty() || absolute || base.empty()) return p;
     return base + "/" + p;
 }
 
@@ -50,7 +51,7 @@ Layout ReadLayout(const std::string& path)
     std::ifstream in(path);
     if (!in) throw std::runtime_error(path + ": cannot open the layout file");
     std::string base;
-    std::size_t slash = path.find_last_of('/');
+    std::size_t slash = path.find_last_of("/\\");
     if (slash != std::string::npos) base = path.substr(0, slash);
 
     Layout layout;
