@@ -73,7 +73,7 @@ void ArchiveReader::ExtractMember(MemberFile& member)
     uint64_t start = DataPosition();
     abortRequested_ = false;
     bool aborted = false;
-    {
+    try {
         struct Release {
             Codec*& slot;
             ~Release() { slot = nullptr; }
@@ -81,6 +81,10 @@ void ArchiveReader::ExtractMember(MemberFile& member)
         codec_ = codec.get();
         codec->ExpandStreams(*this, member, h.StoredSize(), h.ExpandedSize());
         aborted = codec->Aborted() || abortRequested_;
+    } catch (...) {
+        // Closed, so that the caller's clean-up can delete the partial file.
+        member.AbandonDestination();
+        throw;
     }
     codec.reset();
     member.CloseDestination();

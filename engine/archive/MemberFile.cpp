@@ -50,6 +50,8 @@ void MemberFile::CloseDestination()
     }
 }
 
+void MemberFile::AbandonDestination() { file_.reset(); }
+
 void MemberFile::WriteData(const void* buffer, std::size_t count)
 {
     checksum_.Update(buffer, count);

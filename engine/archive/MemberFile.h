@@ -33,6 +33,8 @@ public:
     // Used by the archive reader around an extraction.
     virtual void OpenDestination(FileSystem& fs);
     virtual void CloseDestination();
+    // Closes the destination after a failure, ignoring further errors.
+    virtual void AbandonDestination();
     void WriteData(const void* buffer, std::size_t count) override;
     uint32_t ChecksumValue() const { return checksum_.Value(); }
 

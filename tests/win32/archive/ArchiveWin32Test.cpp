@@ -176,6 +176,25 @@ TEST(ArchiveWin32, PlatformCausesAndArchiveFailures)
     o.locateVolume = [](std::string&) { return false; };
     EXPECT_EQ(Outcome([&] { ExtractArchive(Win32FileSystem(), vols[0], o); }), "CXFileException 14");
     o.locateVolume = nullptr;
+    // A damaged member: the partial file is closed, so it can be deleted.
+    {
+        auto text = Data(60000, 4);
+        PackedMember d = PackMember(text.data(), text.size(), 4);
+        d.header.SetName("DAMAGED.BIN");
+        d.stored[d.stored.size() / 2] ^= 0x55;
+        d.stored[d.stored.size() / 2 + 1] ^= 0x55;
+        std::string arc = dir.Path() + "\\DAMAGED.MF1";
+        std::vector<PackedMember> one;
+        one.push_back(std::move(d));
+        WriteVolumes(one, {}, [&](std::size_t) { return Win32FileSystem().OpenWrite(arc); });
+        ExtractOptions od;
+        od.destination = [&](int16_t, std::string& dd) {
+            dd = dir.Path();
+            return true;
+        };
+        EXPECT_EQ(Outcome([&] { ExtractArchive(Win32FileSystem(), arc, od); }).substr(0, 14), "CZLibException");
+        EXPECT_TRUE(DeleteFileA((dir.Path() + "\\DAMAGED.BIN").c_str()));
+    }
     // A destination that cannot be created: the platform's cause.
     o.destination = [&](int16_t, std::string& d) {
         d = dir.Path() + "\\NODIR";
