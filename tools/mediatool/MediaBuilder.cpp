@@ -5,6 +5,7 @@
 #include "engine/archive/Checksum.h"
 #include "engine/archive/VolumeWriter.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -205,6 +206,16 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
     auto place = [&](uint64_t reserve) {
         placed.clear();
         std::map<int, uint64_t> used;
+        // DOS names are not case-sensitive: one file of a name per diskette.
+        std::map<int, std::set<std::string>> names;
+        auto claim = [&](int d, const std::string& name) {
+            std::string upper;
+            for (char c : name) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (!names[d].insert(upper).second)
+                throw std::runtime_error("two files named " + name + " on diskette " + std::to_string(d));
+        };
+        claim(1, layout.profileName);
+        for (const std::string& s : layout.setupFiles) claim(1, BaseName(s));
         int disk = 1;
         used[1] = setupBytes + reserve;
         if (used[1] > cap) throw std::runtime_error("the setup files and the profile do not fit on diskette 1");
@@ -217,6 +228,7 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
                 if (used[disk] + size > cap) ++disk;
                 used[disk] += size;
                 p.diskette = disk;
+                claim(disk, it.name);
             } else {
                 PackedArchive& pa = packed[ai++];
                 std::vector<uint64_t> sizes;
@@ -239,6 +251,7 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
                 else used[disk] = RoundUp(lastSize, layout.clusterSize);
                 // The chain's names must all be valid.
                 std::string name = it.name;
+                claim(start, name);
                 for (int v = 1; v < p.volumes; ++v) {
                     std::string next;
                     if (!archive::NextVolumeName(name, next))
@@ -246,6 +259,7 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
                                                  " volumes, but the volume after " + name +
                                                  " would not have a valid file name (its last character plus one)");
                     name = next;
+                    claim(start + v, name);
                 }
             }
             if (disk > 32767) throw std::runtime_error("more than 32767 diskettes");

@@ -149,6 +149,7 @@ TEST_F(MediaDir, BuildsDiskettesThatExtractWithTheReader)
 TEST_F(MediaDir, RefusesLayoutsItCannotRepresent)
 {
     Source("BIG.BIN", sample::Random(400000));
+    Source("SMALL.TXT", sample::Text(1000));
     auto refused = [&](const std::string& body) -> std::string {
         try {
             media::BuildMedia(media::ReadLayout(Layout(std::string(kHead) + body)), (root / "o").string(), progress);
@@ -168,5 +169,8 @@ TEST_F(MediaDir, RefusesLayoutsItCannotRepresent)
     EXPECT_NE(refused("[archive A.MF1]\nGroup=Main\nMethod=zip\nMember=src/BIG.BIN|0\n").find("unknown method"),
               std::string::npos);
     EXPECT_NE(refused("[archive A.MF1]\nGroup=Main\nMember=src/NOFILE|0\n").find("NOFILE"), std::string::npos);
+    EXPECT_NE(refused("[file small.txt]\nGroup=Main\nSource=src/SMALL.TXT\n[archive SMALL.TXT]\nGroup=Main\nMember=src/SMALL.TXT|0\n")
+                  .find("two files named"),
+              std::string::npos);
     EXPECT_NE(refused("[groups]\nLong=" + std::string(300, 'x') + "\n").find("254"), std::string::npos);
 }
