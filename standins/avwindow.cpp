@@ -19,14 +19,11 @@ namespace {
 std::string gRecord;
 bool gRefuse = false;
 
-bool TerminationEventSet()
-{
-    HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, "KorvisanTerminationEvent");
-    if (event == nullptr) return false;
-    bool set = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-    CloseHandle(event);
-    return set;
-}
+// Held open for the program's life, as the product's programs do: the setup
+// only sets and resets it, and closes its own handle each time.
+HANDLE gTermination = nullptr;
+
+bool TerminationEventSet() { return gTermination && WaitForSingleObject(gTermination, 0) == WAIT_OBJECT_0; }
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -67,6 +64,7 @@ int main(int argc, char** argv)
         if (std::strncmp(argv[i], "ready=", 6) == 0) ready = argv[i] + 6;
     }
 
+    gTermination = CreateEventA(nullptr, TRUE, FALSE, "KorvisanTerminationEvent");
     WNDCLASSA wc = {};
     wc.lpfnWndProc = Proc;
     wc.hInstance = GetModuleHandleA(nullptr);
