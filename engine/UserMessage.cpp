@@ -1,12 +1,12 @@
 #include "engine/UserMessage.h"
 
+#include "config/InstallLog.h"
 #include "engine/SetupApp.h"
 #include "framework/Prompt.h"
 
 void LogUnattendedMessage(const std::string& text)
 {
-    // The install log joins here.
-    (void)text;
+    LogMessage("%s", text.c_str());
 }
 
 int ShowUserMessage(HWND owner, const std::string& text, const std::string& caption, UINT type,

@@ -3,6 +3,8 @@
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
 #include "wizard/BasicPages.h"
+#include "wizard/ClosingPages.h"
+#include "wizard/OpeningPages.h"
 #include "wizard/Wizard.h"
 
 namespace {
@@ -23,8 +25,8 @@ constexpr int32_t kRuleB = 0;
 
 const PageEntry kPages[] = {
     {IDD_WELCOME, &Make<WelcomePage>, IDD_STOPPING_PRODUCT, 1},
-    {IDD_STOPPING_PRODUCT, nullptr, IDD_READING_SETUP, 5},
-    {IDD_READING_SETUP, nullptr, IDD_MEMORY_SCAN, 15},
+    {IDD_STOPPING_PRODUCT, &Make<StoppingProductPage>, IDD_READING_SETUP, 5},
+    {IDD_READING_SETUP, &Make<ReadingSetupPage>, IDD_MEMORY_SCAN, 15},
     {IDD_MEMORY_SCAN, nullptr, IDD_USER_INFO, 20},
     {IDD_USER_INFO, nullptr, IDD_INSTALL_CONDITIONS, 30},
     {IDD_INSTALL_CONDITIONS, nullptr, IDD_SETUP_TYPE, 35},
@@ -33,12 +35,12 @@ const PageEntry kPages[] = {
     {IDD_SELECT_DIRECTORY, nullptr, kRuleA, 45},
     {IDD_KEEP_CONFIG, nullptr, IDD_INTERNET_OPTIONS, -1},
     {IDD_INTERNET_OPTIONS, nullptr, IDD_SUMMARY, -1},
-    {IDD_SUMMARY, nullptr, IDD_COPY_PROGRESS, 50},
+    {IDD_SUMMARY, &Make<SummaryPage>, IDD_COPY_PROGRESS, 50},
     {IDD_COPY_PROGRESS, nullptr, IDD_CONFIGURING, -1},
     {IDD_CONFIGURING, nullptr, IDD_BACKUP, 75},
     {IDD_BACKUP, nullptr, IDD_COMPLETE, 80},
-    {IDD_COMPLETE, nullptr, kRuleB, 95},
-    {IDD_RESTART, nullptr, kEndWizard, 100},
+    {IDD_COMPLETE, &Make<CompletePage>, kRuleB, 95},
+    {IDD_RESTART, &Make<RestartPage>, kEndWizard, 100},
     {IDD_NOT_INSTALLED, &Make<NotInstalledPage>, kEndWizard, -1},
     {IDD_REMOVAL_CONFIRM, nullptr, IDD_READING_SETUP, -1},
     {IDD_REMOVAL_FILES, nullptr, IDD_REMOVAL_UNREGISTER, -1},

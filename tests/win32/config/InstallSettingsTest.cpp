@@ -1,0 +1,117 @@
+#include "config/InstallLog.h"
+#include "config/InstallSettings.h"
+#include "config/ProductPresets.h"
+#include "config/Registry.h"
+#include "tests/win32/Win32TestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<SetupData> Prepared()
+{
+    auto d = std::make_unique<SetupData>();
+    std::memset(d.get(), 0, sizeof(SetupData));
+    ApplyProductDefaults(*d);
+    return d;
+}
+
+std::string ProgramFilesDir()
+{
+    char value[MAX_PATH] = {};
+    HKEY key = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key);
+    DWORD size = sizeof value;
+    RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return value;
+}
+
+// A directory of its own, made current, holding the given KORVISAN.ICF (none when empty).
+std::string EnterDirectory(const char* name, const std::string& settings)
+{
+    std::string dir = TestProgramDirectory() + name;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    SetCurrentDirectoryA(dir.c_str());
+    std::string file = dir + "\\KORVISAN.ICF";
+    DeleteFileA(file.c_str());
+    if (!settings.empty()) WriteWholeFile(file, settings);
+    return file;
+}
+
+} // namespace
+
+TEST(ReadInstallSettings, MissingFileIsSetupError1024WithDefaults)
+{
+    std::string file = EnterDirectory("nosettings", "");
+    DeleteFileA(kInstallLogPath);
+    auto d = Prepared();
+    std::string mif = TestProgramDirectory() + "nosettings.mif";
+    std::strcpy(d->StatusFile, mif.c_str());
+    ReadInstallSettings(*d);
+    EXPECT_STREQ(d->UnattendedFile, file.c_str());
+    EXPECT_EQ(d->ComponentMask, 0x19);
+    ASSERT_FALSE(ProgramFilesDir().empty());
+    EXPECT_EQ(std::string(d->InstallPath), ProgramFilesDir() + "\\Brantoke\\AntiVirus");
+    EXPECT_EQ(d->SuspendTime, 0);
+    EXPECT_EQ(d->DaysOfWeek, 0);
+    EXPECT_STREQ(d->ExeFiles, "");
+    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Setup Error:1024\r\n");
+    EXPECT_NE(ReadWholeFile(mif).find("VALUE = \"Failed\""), std::string::npos);
+}
+
+TEST(ReadInstallSettings, FileInCurrentDirectoryReadThroughTheProfileApi)
+{
+    std::string file = EnterDirectory("withsettings",
+                                      "[UserInfo]\r\nFullName=Ann Smith\r\n[Distribution]\r\nInBegHr=0\r\n"
+                                      "BeginHour=8\r\nInEndHr=9\r\nEndHour=8\r\nPrimaryServer=ABCDEFGHIJKLMNOPQRS\r\n"
+                                      "[Components]\r\nManager=0\r\nRealtime=1\r\nDadOVO=0\r\nUninstall=0\r\n"
+                                      "[KorvisanInstall]\r\nKorvisanPath=D:\\Given\r\nRebootTimeout=abc\r\n");
+    DeleteFileA(kInstallLogPath);
+    auto d = Prepared();
+    ReadInstallSettings(*d);
+    EXPECT_STREQ(d->UnattendedFile, file.c_str());
+    EXPECT_STREQ(d->FullName, "Ann Smith");
+    EXPECT_EQ(d->BeginHour, 8);
+    EXPECT_EQ(d->EndHour, 9);
+    EXPECT_STREQ(d->PrimaryServer, "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(d->ComponentMask, kComponentRealtime);
+    EXPECT_STREQ(d->InstallPath, "D:\\Given");
+    EXPECT_EQ(d->RebootTimeout, 0); // non-numeric
+    EXPECT_EQ(d->SuspendTime, 1);
+    EXPECT_EQ(d->DaysOfWeek, 127);
+    EXPECT_STREQ(d->ExeFiles, "APP*BIN*COM*DLL*DOT*DOC*DRV*EXE*OVL*OVR*PRG*SYS*VXD*");
+    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Could not read company name from Install Ini File Organization\r\n");
+}
+
+TEST(ReadInstallSettings, EarlierInstallationGivesTheHomeDirectory)
+{
+    std::string file = TestProgramDirectory() + "named.icf";
+    WriteWholeFile(file, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n");
+    DeleteFileA(kInstallLogPath);
+
+    ASSERT_EQ(CfgWriteString("SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion", "Path", "HOME", "E:\\OLD95"),
+              ERROR_SUCCESS);
+    auto d = Prepared();
+    std::strcpy(d->UnattendedFile, file.c_str());
+    ReadInstallSettings(*d);
+    EXPECT_STREQ(d->InstallPath, "E:\\OLD95");
+    EXPECT_EQ(ReadWholeFile(kInstallLogPath),
+              "Could not read Korvisan install path from Install Ini File Install Path\r\n");
+
+    ASSERT_EQ(CfgWriteString("SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion", "Path", "HOME", "E:\\OLDAV"),
+              ERROR_SUCCESS);
+    auto e = Prepared();
+    std::strcpy(e->UnattendedFile, file.c_str());
+    ReadInstallSettings(*e);
+    EXPECT_STREQ(e->InstallPath, "E:\\OLDAV");
+
+    CfgDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brantoke");
+    auto f = Prepared();
+    std::strcpy(f->UnattendedFile, file.c_str());
+    ReadInstallSettings(*f);
+    EXPECT_EQ(std::string(f->InstallPath), ProgramFilesDir() + "\\Brantoke\\AntiVirus");
+}

@@ -1,0 +1,40 @@
+// Page 1559 (stopping the running product, then preparing the setup data)
+// and page 114 (reading the install profile into the tables).
+#pragma once
+#include "wizard/WizardPage.h"
+
+#include <string>
+
+class SetupApp;
+
+// Asks the top-level windows whose title contains the text (case-sensitive)
+// to end, one after another, never touching `keep`. True when none is left,
+// false when one refused to close.
+bool CloseWindowsTitled(const char* text, HWND keep);
+
+// Sets the product's termination event, closes its windows (three rounds),
+// waits half a second and resets the event. Failures are ignored.
+void StopRunningProduct(HWND keep);
+
+// Presets, the install settings file, then the user's name, organisation and
+// an earlier home directory from the registry.
+void PrepareSetupData(SetupApp& app);
+
+// Loads the profile at ProfilePath into the five tables, letting the window
+// repaint between the sections.
+void ReadInstallProfile(SetupApp& app);
+
+class StoppingProductPage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    int32_t RunWork() override;
+
+protected:
+    bool OnInitDialog() override;
+};
+
+class ReadingSetupPage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    int32_t RunWork() override;
+};
