@@ -90,15 +90,26 @@ bool ProgmanClient::Execute(const std::string& text)
     return accepted;
 }
 
+bool ProgmanClient::ExecuteInGroup(const std::string& text)
+{
+    if (!groupChosen_) {
+        if (observer_) observer_(text, false);
+        return false;
+    }
+    return Execute(text);
+}
+
 bool ProgmanClient::CreateGroup(const std::string& group, int common)
 {
     Connect();
+    groupChosen_ = groupChosen_ || connected_;
     return Execute(progman::CreateGroupCommand(group, common));
 }
 
 bool ProgmanClient::CreateGroup(const std::string& group, const std::string& groupFile)
 {
     Connect();
+    groupChosen_ = groupChosen_ || connected_;
     return Execute(progman::CreateGroupCommand(group, groupFile));
 }
 
@@ -113,10 +124,13 @@ bool ProgmanClient::AddItem(const std::string& command, const std::string& name,
                             int minimize)
 {
     Connect();
-    return Execute(progman::AddItemCommand(command, name, iconPath, iconIndex, x, y, workingDirectory, hotKey,
+    return ExecuteInGroup(progman::AddItemCommand(command, name, iconPath, iconIndex, x, y, workingDirectory, hotKey,
                                            minimize));
 }
 
-bool ProgmanClient::ReplaceItem(const std::string& name) { return Execute(progman::ReplaceItemCommand(name)); }
+bool ProgmanClient::ReplaceItem(const std::string& name)
+{
+    return ExecuteInGroup(progman::ReplaceItemCommand(name));
+}
 
-bool ProgmanClient::DeleteItem(const std::string& name) { return Execute(progman::DeleteItemCommand(name)); }
+bool ProgmanClient::DeleteItem(const std::string& name) { return ExecuteInGroup(progman::DeleteItemCommand(name)); }

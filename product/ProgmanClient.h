@@ -4,6 +4,10 @@
 // first, starting Program Manager once when nobody answers; ReplaceItem and
 // DeleteItem go over the current conversation. Results are true when the
 // transaction returned data; nothing is reported to the user.
+//
+// Item commands act on the group last created or activated. Wine's server
+// crashes its desktop process on an item command when no group was ever
+// chosen there, so this client sends none before its first CreateGroup.
 #pragma once
 #include <windows.h>
 
@@ -48,6 +52,7 @@ private:
     bool Initialise();
     bool TryConnect();
     bool Execute(const std::string& text);
+    bool ExecuteInGroup(const std::string& text);
 
     std::string service_;
     std::string starter_;
@@ -56,5 +61,6 @@ private:
     HCONV conversation_ = nullptr;
     bool connected_ = false;
     int startAttempts_ = 0;
+    bool groupChosen_ = false;
     std::function<void(const std::string&, bool)> observer_;
 };

@@ -129,6 +129,25 @@ protected:
     ProgramItemsSettings settings;
 };
 
+// First in this program, so that it meets a desktop process that has never
+// had a group chosen.
+TEST_F(ProgramItems, NoItemCommandBeforeAGroupIsChosen)
+{
+    std::vector<Sent> sent;
+    ProgmanClient client;
+    Record(client, sent);
+    EXPECT_FALSE(client.AddItem(home + "korvi95.exe ", "Early", "", 0, -1, -1, "", -1, 0));
+    EXPECT_FALSE(client.DeleteItem("Early"));
+    EXPECT_FALSE(client.ReplaceItem("Early"));
+    EXPECT_TRUE(client.Connected());
+    // The desktop process is still there to take the group and the item.
+    EXPECT_TRUE(client.CreateGroup("Korvisan Late Group", 1));
+    EXPECT_TRUE(client.AddItem(home + "korvi95.exe ", "Late", "", 0, -1, -1, "", -1, 0));
+    EXPECT_TRUE(ReadShortcut(ProgramsFolder() + "Korvisan Late Group\\Late.lnk").loaded);
+    EXPECT_TRUE(client.DeleteGroup("Korvisan Late Group", 1));
+    EXPECT_EQ(sent.size(), 6u);
+}
+
 TEST_F(ProgramItems, CreatedThroughWinesServerAndRemovedWithTheGroup)
 {
     TargetTable targets;
