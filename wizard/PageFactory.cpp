@@ -2,6 +2,7 @@
 
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
+#include "product/CopyPage.h"
 #include "wizard/BasicPages.h"
 #include "wizard/ClosingPages.h"
 #include "wizard/OpeningPages.h"
@@ -36,7 +37,7 @@ const PageEntry kPages[] = {
     {IDD_KEEP_CONFIG, nullptr, IDD_INTERNET_OPTIONS, -1},
     {IDD_INTERNET_OPTIONS, nullptr, IDD_SUMMARY, -1},
     {IDD_SUMMARY, &Make<SummaryPage>, IDD_COPY_PROGRESS, 50},
-    {IDD_COPY_PROGRESS, nullptr, IDD_CONFIGURING, -1},
+    {IDD_COPY_PROGRESS, &Make<CopyPage>, IDD_CONFIGURING, -1},
     {IDD_CONFIGURING, nullptr, IDD_BACKUP, 75},
     {IDD_BACKUP, nullptr, IDD_COMPLETE, 80},
     {IDD_COMPLETE, &Make<CompletePage>, kRuleB, 95},

@@ -1,0 +1,230 @@
+#include "engine/CopyEngine.h"
+
+#include "config/FilePlacement.h"
+#include "engine/CopyProgress.h"
+#include "engine/ErrorReport.h"
+#include "engine/Media.h"
+#include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
+#include "engine/SystemRegistry.h"
+#include "engine/archive/Win32FileSystem.h"
+#include "engine/profile/Destinations.h"
+#include "engine/profile/InstallRecord.h"
+#include "engine/profile/ProfileFileWin32.h"
+#include "engine/profile/ProfileLoaders.h"
+#include "framework/Exceptions.h"
+#include "resources/ids.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t kItemBlockSize = 4096;
+
+bool IsSelected(const ArchiveItem& item) { return item.OwnerGroup && item.OwnerGroup->Selected; }
+
+// Deletes the temporary file of a member that did not make it.
+struct TempFileGuard {
+    const std::string& path;
+    bool armed = true;
+    ~TempFileGuard()
+    {
+        if (armed && !path.empty()) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    }
+};
+
+} // namespace
+
+ArchiveItemFile::ArchiveItemFile(CopyEngine& engine, const ArchiveItem& item)
+    : archive::ArchiveReader(archive::Win32FileSystem()), engine_(engine), item_(item), diskette_(item.Diskette)
+{
+    progress = [this](uint64_t) { return engine_.current_ ? engine_.ProgressStep(*engine_.current_) : true; };
+    locateVolume = [this](std::string& path) {
+        PathName next(path);
+        ++diskette_;
+        SetupApp* app = SetupApp::Instance();
+        if (!EnsureMediaFile(next.FileName(), diskette_)) {
+            app->SetupFailed = 1;
+            return false;
+        }
+        PathName found = app->SourcePath;
+        found.SetFileName(next.FileName());
+        path = found.Text();
+        return true;
+    };
+}
+
+void InstallMember::WriteData(const void* buffer, std::size_t count)
+{
+    archive::MemberFile::WriteData(buffer, count);
+    written_ += count;
+}
+
+CopyEngine::CopyEngine(SetupApp& app, CopyView& view) : app_(app), view_(view) {}
+
+uint64_t CopyEngine::SelectedBytes() const
+{
+    uint64_t total = 0;
+    for (const ArchiveItem& item : app_.ArchiveList)
+        if (IsSelected(item) && item.Size > 0) total += static_cast<uint64_t>(item.Size);
+    return total;
+}
+
+void CopyEngine::Begin()
+{
+    uint64_t total = SelectedBytes();
+    gaugeMax_ = total > 0 ? static_cast<int64_t>(total) : 1;
+    view_.SetGaugeRange(1, gaugeMax_);
+    DoneBytes = 0;
+}
+
+bool CopyEngine::InstallItems()
+{
+    for (const ArchiveItem& item : app_.ArchiveList) {
+        if (app_.SetupFailed) return false;
+        if (!IsSelected(item)) continue;
+        view_.ShowItem(item.FileName);
+        InstallItem(item);
+    }
+    return !app_.SetupFailed;
+}
+
+void CopyEngine::InstallItem(const ArchiveItem& item)
+{
+    try {
+        InstallItemBody(item);
+    } catch (...) {
+        std::unique_ptr<CXException> e = ConvertCurrentException();
+        current_ = nullptr;
+        if (!ReportError(IDS_CANNOT_INSTALL_FILES, e.get(), item.FileName.c_str())) app_.SetupFailed = 1;
+    }
+}
+
+void CopyEngine::InstallItemBody(const ArchiveItem& item)
+{
+    if (!EnsureMediaFile(item.FileName, item.Diskette)) {
+        app_.SetupFailed = 1;
+        return;
+    }
+    PathName mediaPath = app_.SourcePath;
+    mediaPath.SetFileName(item.FileName);
+    const std::string groupName = item.OwnerGroup ? item.OwnerGroup->Name : std::string();
+
+    if (item.Kind == 0) {
+        if (item.DestinationId == -1) {
+            DoneBytes += item.Size > 0 ? static_cast<uint64_t>(item.Size) : 0;
+            return;
+        }
+        ArchiveItemFile file(*this, item);
+        file.OpenVolume(mediaPath.Text());
+        InstallMember member(file);
+        archive::MemberHeader& h = member.header;
+        h.Init();
+        h.SetName(item.FileName);
+        h.SetTime(static_cast<int32_t>(mediaPath.ModificationTime()));
+        DWORD attributes = GetFileAttributesA(mediaPath.Text().c_str());
+        h.SetAttributes(attributes == INVALID_FILE_ATTRIBUTES ? 0 : static_cast<uint16_t>(attributes & 0x27));
+        // Both sizes are the item's: a larger Size than the file ends in "End
+        // of file.", a smaller one installs the shortened file.
+        uint32_t size = item.Size > 0 ? static_cast<uint32_t>(item.Size) : 0;
+        h.SetExpandedSize(size);
+        h.SetStoredSize(size);
+        h.SetChecksum(0);
+        h.SetMethod(archive::kMethodStored);
+        h.SetDestinationId(item.DestinationId);
+        h.SetContinues(false);
+        InstallMemberFile(file, member);
+        DoneBytes += h.ExpandedSize();
+        return;
+    }
+    if (item.Kind != 1) return;
+
+    ArchiveItemFile file(*this, item);
+    file.Open(mediaPath.Text());
+    for (;;) {
+        ProcessPendingMessages();
+        if (app_.SetupFailed) return;
+        InstallMember member(file);
+        if (!file.NextMember(member, false)) break;
+        InstallMemberFile(file, member);
+        DoneBytes += member.header.ExpandedSize();
+    }
+}
+
+void CopyEngine::InstallMemberFile(ArchiveItemFile& file, InstallMember& member)
+{
+    const int16_t id = member.header.DestinationId();
+    if (id == -1) {
+        file.SkipMember(member);
+        return;
+    }
+    std::string name = member.FileName(); // CMultiFileException 4 for a damaged name
+    std::string directory = DestinationPath(app_.DestinationTable, id);
+    if (directory.empty()) throw fw::FileException(fw::kFileBadPath, name);
+    PathName dir;
+    dir.SetDirectory(directory);
+    dir.MakeDirectoriesOrFail(true);
+
+    PathName finalPath = dir;
+    finalPath.SetFileName(name);
+    member.FinalPath = finalPath.Text();
+    PathName temp = finalPath;
+    if (!temp.MakeUniqueName(true, 1000)) throw fw::FileException(fw::kFileDirectoryFull, member.FinalPath);
+    member.TempPath = temp.Text();
+
+    TempFileGuard guard{member.TempPath};
+    member.SetDestinationPath(member.TempPath);
+    member.ResetWritten();
+    current_ = &member;
+    struct ClearCurrent {
+        InstallMember*& slot;
+        ~ClearCurrent() { slot = nullptr; }
+    } clear{current_};
+    file.ExtractMember(member);
+    guard.armed = false; // from here the placement owns the temporary file
+
+    PlaceMember(member, id, file.Item().OwnerGroup ? file.Item().OwnerGroup->Name : std::string());
+}
+
+void CopyEngine::PlaceMember(InstallMember& member, int16_t id, const std::string& groupName)
+{
+    FileEntry entry;
+    entry.DestinationId = id;
+    entry.DestinationPath = member.FinalPath;
+    entry.TempPath = member.TempPath;
+    entry.Rule = member.header.Rule();
+    PlaceFile(entry);
+    member.Placed = entry.Placed;
+    member.Replaced = entry.Replaced;
+
+    PathName finalPath(member.FinalPath);
+    PrivateProfileFile record(app_.RecordPath.Text());
+    WriteInstalledFile(record, groupName, finalPath.FileName(), id, member.Placed != 0, member.Replaced != 0);
+    if (id == -3) {
+        SharedDllCount count(member.FinalPath);
+        count.Increment();
+    }
+    if (Target* target = FindTarget(app_.TargetTable, finalPath.FileName())) target->Path = finalPath;
+}
+
+bool CopyEngine::ProgressStep(InstallMember& member)
+{
+    if (app_.SetupFailed) return true;
+    ProcessPendingMessages();
+    if (view_.TakeCancelRequest()) {
+        if (view_.ConfirmLeave()) {
+            app_.SetupFailed = 1;
+            return false; // the reader aborts the decompressor
+        }
+    }
+    uint64_t count = DoneBytes + member.Written();
+    int64_t position = std::min<int64_t>(std::max<int64_t>(static_cast<int64_t>(count), 1), gaugeMax_);
+    view_.ShowProgress(position, MemberProgressText(member.FinalPath, member.Written(), member.header.ExpandedSize()),
+                       count);
+    return true;
+}

@@ -1,0 +1,99 @@
+#include "product/CopyPage.h"
+
+#include "engine/Media.h"
+#include "engine/Placement.h"
+#include "engine/SetupApp.h"
+#include "engine/profile/InstallRecord.h"
+#include "engine/profile/ProfileFileWin32.h"
+#include "product/Billboards.h"
+#include "product/ProgramItems.h"
+#include "resources/ids.h"
+
+const char* const kDirectCopyFiles[6] = {"NoPwd.txt", "WrongPwd.txt", "Alert.ip",
+                                         "Alert.spx", "Version.txt",  "Korvi95.wri"};
+
+void CopyPage::PositionPage()
+{
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    Placement p = PlaceByFractions(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), r.right - r.left,
+                                   r.bottom - r.top, 1, 2, 3, 4);
+    SetWindowPos(Handle(), nullptr, p.left, p.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CopyPage::OnInitDialog()
+{
+    WizardPage::OnInitDialog();
+    gauge_ = std::make_unique<Gauge>(0, 99, 0);
+    gauge_->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, Handle(), IDC_GAUGE);
+    return true;
+}
+
+void CopyPage::CopyProductFiles()
+{
+    SetupApp& app = *SetupApp::Instance();
+    if (!EnsureMediaFile(kDirectCopyFiles[0], 1)) return; // failures of the direct copies are not reported
+    PathName home;
+    home.SetDirectory(app.Data->InstallPath);
+    for (const char* name : kDirectCopyFiles) {
+        PathName from = app.SourcePath;
+        from.SetFileName(name);
+        PathName to = home;
+        to.SetFileName(name);
+        if (CopyFileA(from.Text().c_str(), to.Text().c_str(), FALSE))
+            SetFileAttributesA(to.Text().c_str(), FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
+    }
+}
+
+int32_t CopyPage::RunWork()
+{
+    SetupApp& app = *SetupApp::Instance();
+    CopyProductFiles();
+
+    CopyEngine engine(app, *this);
+    engine.Begin();
+    BillboardStart(engine.SelectedBytes());
+    if (!engine.InstallItems()) {
+        BillboardClose();
+        NextPageId = IDD_NOT_INSTALLED;
+        return IDD_NOT_INSTALLED;
+    }
+    CreateProgramItems();
+    BillboardClose();
+    if (app.WriteRecord) {
+        PrivateProfileFile record(app.RecordPath.Text());
+        WriteInstallRecord(record, app.DestinationTable, app.GroupTable, app.TargetTable);
+    }
+    return NextPageId;
+}
+
+void CopyPage::ShowItem(const std::string& fileName)
+{
+    SetItemText(IDC_SOURCE_FILE, fileName);
+    UpdateWindow(Handle());
+}
+
+void CopyPage::SetGaugeRange(int64_t min, int64_t max)
+{
+    if (!gauge_) return;
+    gauge_->Min = min;
+    gauge_->Max = max;
+    gauge_->SetPos(0, true);
+}
+
+void CopyPage::ShowProgress(int64_t gaugePosition, const std::string& destinationText, uint64_t byteCount)
+{
+    if (gauge_) gauge_->SetPos(gaugePosition, true);
+    if (destinationText != shownDestination_) { // repaint only what changes
+        shownDestination_ = destinationText;
+        SetItemText(IDC_DEST_FILE, destinationText);
+    }
+    BillboardStep(byteCount);
+}
+
+bool CopyPage::TakeCancelRequest()
+{
+    bool requested = cancelRequested_;
+    cancelRequested_ = false;
+    return requested;
+}
