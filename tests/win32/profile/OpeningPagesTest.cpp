@@ -192,3 +192,85 @@ TEST_F(OpeningPagesTest, UnattendedRunWithoutProfileEndsOnPage116WithTheReasonLo
     EXPECT_EQ(log[0], "Setup Error:1024");
     EXPECT_NE(log[1].find("Incomplete or missing profile."), std::string::npos) << log[1];
 }
+
+namespace {
+
+// Stands in for the page after 114 and ends the wizard.
+class WizardEndStub : public WizardPage {
+public:
+    WizardEndStub(int32_t id, int* runs) : WizardPage(id, kEndWizard, IDD_READING_SETUP), runs_(runs) {}
+    int32_t RunWork() override
+    {
+        ++*runs_;
+        return kEndWizard;
+    }
+
+private:
+    int* runs_;
+};
+
+} // namespace
+
+TEST_F(OpeningPagesTest, UnattendedWizardLoadsTheProfileIntoTheTables)
+{
+    Prepare("/I:C:\\none.icf");
+    std::string profile = dir_.Path() + "setup.ini";
+    ASSERT_TRUE(WriteWholeFile(profile, "[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
+                                        "[Main]\r\nmain.mf=1000|1|2|1|0\r\n"));
+    app_.ProfilePath.Set(profile);
+    int endRuns = 0;
+    SetPageFactoryOverride([&](int32_t id) -> WizardPage* {
+        return id == IDD_MEMORY_SCAN ? new WizardEndStub(id, &endRuns) : nullptr;
+    });
+    ASSERT_TRUE(app_.StartWizard());
+    bool ended = PumpUntil([&] { return app_.MainWindowHandle == nullptr; }, 30000);
+    SetPageFactoryOverride(nullptr);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(endRuns, 1);
+    EXPECT_EQ(app_.SetupFailed, 0);
+    ASSERT_EQ(app_.ArchiveList.size(), 1u);
+    EXPECT_EQ(app_.ArchiveList.front().FileName, "main.mf");
+    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Setup Error:1024\r\n");
+}
+
+namespace {
+
+// setup.exe run for real from a media directory, unattended, until it ends.
+std::vector<std::string> RunSetupProgram(const std::string& profile)
+{
+    wintest::TempDir media;
+    EXPECT_TRUE(CopyFileA((TestProgramDirectory() + "setup.exe").c_str(), (media.Path() + "setup.exe").c_str(), FALSE));
+    if (!profile.empty()) {
+        EXPECT_TRUE(WriteWholeFile(media.Path() + "setup.ini", profile));
+    }
+    std::string settings = media.Path() + "KORVISAN.ICF";
+    EXPECT_TRUE(WriteWholeFile(settings, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
+                                         "KorvisanPath=C:\\AV\r\n"));
+    DeleteFileA(kInstallLogPath);
+    HANDLE setup = StartProgram("\"" + media.Path() + "setup.exe\" /I:" + settings);
+    EXPECT_NE(setup, nullptr);
+    if (!setup) return {};
+    DWORD waited = WaitForSingleObject(setup, 60000);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(setup, 1);
+    CloseHandle(setup);
+    EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0));
+    return SplitCrLf(ReadWholeFile(kInstallLogPath));
+}
+
+} // namespace
+
+TEST(SetupProgram, UnattendedRunWithoutProfileLogsTheReason)
+{
+    std::vector<std::string> log = RunSetupProgram("");
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("Incomplete or missing profile."), std::string::npos) << log[0];
+    EXPECT_NE(log[0].find("CInstallProfileException"), std::string::npos) << log[0];
+}
+
+TEST(SetupProgram, UnattendedRunWithProfileBesideTheProgramGetsPastReadingIt)
+{
+    std::vector<std::string> log = RunSetupProgram("[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n");
+    for (const std::string& line : log) {
+        EXPECT_EQ(line.find("profile"), std::string::npos) << line;
+    }
+}
