@@ -6,6 +6,8 @@
 #include "engine/archive/Extractor.h"
 #include "engine/archive/VolumeWriter.h"
 #include "engine/archive/Win32FileSystem.h"
+#include "engine/profile/ProfileFileWin32.h"
+#include "engine/profile/ProfileLoaders.h"
 #include "framework/Exceptions.h"
 #include "tools/mediatool/Layout.h"
 #include "tools/mediatool/MediaBuilder.h"
@@ -224,7 +226,8 @@ TEST(ArchiveWin32, MediaBuiltByTheToolExtracts)
         {
             std::string text = std::string("[media]\nCapacity=60000\nMethod=") + method +
                                "\n[destinations]\n0=|-1|\n1=Sub|0|\n[groups]\nMain=Main|Main|1|1|0\n"
-                               "[archive MAIN.MFA]\nGroup=Main\n" + members;
+                               "[archive MAIN.MFA]\nGroup=Main\nText=main files\n" + members +
+                               "[file NOTES.TXT]\nGroup=Main\nSource=src\\PART0.BIN\nDestination=1\n";
             auto f = Win32FileSystem().OpenWrite(layout);
             f->WriteData(text.data(), text.size());
             f->Close();
@@ -232,6 +235,34 @@ TEST(ArchiveWin32, MediaBuiltByTheToolExtracts)
         std::ostringstream progress;
         media::BuildSummary s = media::BuildMedia(media::ReadLayout(layout), dir.Path() + "\\media", progress);
         ASSERT_GE(s.volumes, 3);
+
+        // The profile as the setup loads it, through the platform's profile calls.
+        PrivateProfileFile profile(dir.Path() + "\\media\\DISK01\\SETUP.INI");
+        DestinationTable destinations;
+        GroupTable groups;
+        ArchiveList items;
+        LoadDestinations(profile, destinations);
+        LoadGroups(profile, groups);
+        LoadArchiveItems(profile, groups, items);
+        EXPECT_EQ(destinations.size(), 2u);
+        EXPECT_EQ(destinations[1].Name, std::string("Sub"));
+        ASSERT_EQ(items.size(), 2u);
+        const ArchiveItem& arc = items.front();
+        EXPECT_EQ(arc.FileName, std::string("MAIN.MFA")) << method;
+        EXPECT_EQ(arc.Kind, 1);
+        EXPECT_EQ(arc.Size, 40000 + 70000 + 100000 + 130000);
+        EXPECT_EQ(arc.FileCount, 4);
+        EXPECT_EQ(arc.Diskette, 1);
+        EXPECT_EQ(arc.Continues, 1);
+        EXPECT_EQ(arc.Text, std::string("main files"));
+        const ArchiveItem& plain = items.back();
+        EXPECT_EQ(plain.FileName, std::string("NOTES.TXT"));
+        EXPECT_EQ(plain.Kind, 0);
+        EXPECT_EQ(plain.Size, 40000);
+        EXPECT_EQ(plain.DestinationId, 1);
+        EXPECT_EQ(plain.Diskette, s.diskettes);
+        EXPECT_EQ(ReadAll(dir.Path() + "\\media\\" + media::DisketteDirName("DISK", plain.Diskette) + "\\NOTES.TXT"),
+                  data[0]);
 
         std::string home = dir.Sub("home"), sub = dir.Sub("sub");
         ExtractOptions o;
