@@ -2,6 +2,7 @@
 
 #include "engine/SetupApp.h"
 #include "engine/SystemHelpers.h"
+#include "engine/profile/Destinations.h"
 #include "framework/Text.h"
 #include "product/ProgmanClient.h"
 #include "product/ProgmanCommands.h"
@@ -40,9 +41,7 @@ ProgramItemsSettings SettingsOfRunningSetup()
     ProgramItemsSettings settings;
     settings.GroupName = app->ProductTitle;
     if (app->Data) settings.HomeDirectory = app->Data->InstallPath;
-    auto home = app->DestinationTable.find(0);
-    if (home != app->DestinationTable.end() && !home->second.Path.Empty())
-        settings.IconDirectory = home->second.Path.DirectoryWithSlash();
+    settings.IconDirectory = DestinationPath(app->DestinationTable, 0);
     settings.ReleaseNotesTitle = fw::LoadText(IDS_RELEASE_NOTES);
     settings.MainWindow = app->Window() ? app->Window()->Handle() : nullptr;
     return settings;
