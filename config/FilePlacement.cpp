@@ -92,6 +92,9 @@ void PlaceFile(FileEntry& entry)
     std::string existing = FindExisting(entry);
     std::vector<SetAside> moved;
     if (!existing.empty()) {
+        // A temporary path naming the installed file itself: deleting the
+        // "new" file would delete the only copy.
+        if (SamePath(existing, entry.TempPath)) return;
         if (!ShouldReplace(entry, existing)) {
             DeleteFileA(entry.TempPath.c_str());
             return;

@@ -202,6 +202,12 @@ TEST_F(Placement, NoExistingCopyIsPlacedAsANormalFile)
     EXPECT_EQ(VersionOf(dest), k950);
     EXPECT_EQ(GetFileAttributesA(dest.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_FALSE(Exists(temp));
+
+    // An entry whose temporary path is the installed file leaves it alone.
+    FileEntry self = Entry(0, dest, dest, "Newer");
+    PlaceFile(self);
+    EXPECT_EQ(VersionOf(dest), k950);
+    EXPECT_EQ(self.Placed, 0);
 }
 
 // One case of the version rule: existing and new file, their dates, and
