@@ -16,6 +16,7 @@ command -v clang++ >/dev/null || need+=(clang)
 command -v lha >/dev/null || need+=(lhasa)
 command -v jlha >/dev/null || need+=(jlha-utils)
 command -v python3 >/dev/null || need+=(python3)
+command -v bc >/dev/null || need+=(bc)
 dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 if [ ${#need[@]} -gt 0 ]; then
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386

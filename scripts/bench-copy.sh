@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Install throughput of the copy engine under Wine next to the media tool's
+# native extraction of the same media, for stored, LZH and deflate media of
+# about 100 MB (scripts/bench-copy.sh [MB]). Prints MB/s, the ratios and the
+# share of the copy page's user interface (gauge, texts, billboards, pumping).
+set -euo pipefail
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
+. "$setup_root/scripts/wine-env.sh"
+mb=${1:-100}
+"$setup_root/scripts/build.sh" win >/dev/null
+cmake -S "$setup_root" -B "$setup_root/build-bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$setup_root/build-bench" -j2 --target mediatool >/dev/null
+tool=$setup_root/build-bench/bin/mediatool
+work=$(mktemp -d "${TMPDIR:-/tmp}/copybench.XXXXXX")
+trap 'rm -rf "$work"; [ -n "${xvfb_pid:-}" ] && kill $xvfb_pid 2>/dev/null' EXIT
+
+# About MB megabytes of mixed data in 20 files: text-like, runs and noise.
+mkdir -p "$work/src"
+python3 - "$work/src" "$mb" <<'PY'
+import os, random, sys
+out, mb = sys.argv[1], int(sys.argv[2])
+random.seed(7)
+words = [bytes(random.choice(b"abcdefghijklmnopqrstuvwxyz ") for _ in range(random.randint(2, 9))) for _ in range(500)]
+per = mb * 1000000 // 20
+for i in range(20):
+    parts, n = [], 0
+    while n < per:
+        kind = random.random()
+        if kind < 0.5:
+            chunk = b" ".join(random.choice(words) for _ in range(2000))
+        elif kind < 0.7:
+            chunk = bytes([random.randrange(256)]) * random.randint(1000, 20000)
+        else:
+            chunk = os.urandom(random.randint(5000, 40000))
+        parts.append(chunk)
+        n += len(chunk)
+    with open(os.path.join(out, "file%02d.bin" % i), "wb") as f:
+        f.write(b"".join(parts)[:per])
+PY
+
+"$setup_root/scripts/make-prefix.sh" "$work/prefix"
+export WINEPREFIX=$work/prefix
+display=:$((300 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+bench=$setup_root/$SETUP_WIN_BUILD/bin/copy_bench.exe
+
+for method in stored lzh deflate; do
+  {
+    printf '[media]\nCapacity=20000000\nMethod=%s\nProfile=SETUP.INI\n' "$method"
+    printf '[destinations]\n0=|-1|\n[groups]\nMain=Main|Main|1|1|0\n[diskettes]\n1=Disk|\n'
+    printf '[archive DATA.MF1]\nGroup=Main\n'
+    for f in "$work"/src/*.bin; do printf 'Member=src/%s|0|\n' "$(basename "$f")"; done
+  } > "$work/layout.txt"
+  rm -rf "$work/media" "$work/native"
+  "$tool" build "$work/layout.txt" "$work/media" >/dev/null
+  start=$(date +%s.%N)
+  "$tool" extract "$work/media/DISK01/DATA.MF1" "$work/native" >/dev/null
+  native=$(echo "$(date +%s.%N) - $start" | bc)
+  bytes=$(du -sb "$work/native" | cut -f1)
+  winmedia=$("$SETUP_WINE" winepath -w "$work/media/DISK01" 2>/dev/null)
+  noui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-noui' noui 2>/dev/null | grep -E '^(ok|FAILED)')
+  ui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-ui' ui 2>/dev/null | grep -E '^(ok|FAILED)')
+  rm -rf "$WINEPREFIX/drive_c/bench-noui" "$WINEPREFIX/drive_c/bench-ui"
+  native_mbs=$(echo "scale=1; $bytes / $native / 1000000" | bc)
+  noui_s=$(sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$noui")
+  ui_s=$(sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$ui")
+  ui_mbs=$(sed -E 's/.*, ([0-9.]+) MB\/s/\1/' <<<"$ui")
+  printf '%-8s native extract %6.1f MB/s | copy engine under Wine: %s | %s\n' "$method" "$native_mbs" "$noui" "$ui"
+  printf '%-8s ratio Wine(ui)/native %.2f, UI share of the install time %.1f%%\n' "$method" \
+    "$(echo "scale=3; $ui_mbs / $native_mbs" | bc)" "$(echo "scale=3; ($ui_s - $noui_s) * 100 / $ui_s" | bc)"
+done
+wineserver -k >/dev/null 2>&1 || true

@@ -1,0 +1,160 @@
+// Page 108 run by the real wizard: the direct copies, the copy engine with
+// the on-screen gauge and billboards, the Program Manager items made through
+// Wine's DDE server, and the install record written at the end.
+#include "engine/SetupApp.h"
+#include "engine/profile/Destinations.h"
+#include "engine/profile/ProfileFileWin32.h"
+#include "engine/profile/ProfileLoaders.h"
+#include "product/Billboards.h"
+#include "product/CopyPage.h"
+#include "resources/ids.h"
+#include "tests/win32/support/WinTest.h"
+#include "tools/mediatool/Layout.h"
+#include "tools/mediatool/MediaBuilder.h"
+#include "wizard/Wizard.h"
+#include "wizard/WizardPage.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <sstream>
+
+namespace {
+
+struct StopPage : WizardPage {
+    StopPage(int32_t id) : WizardPage(id, kEndWizard, IDD_NOT_INSTALLED) {}
+};
+
+// Data the LZH method cannot shrink, so that progress steps come by.
+std::string Noise(std::size_t n)
+{
+    std::string s(n, '\0');
+    unsigned x = 12345;
+    for (char& c : s) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 16);
+    }
+    return s;
+}
+
+std::string ProgramsFolder()
+{
+    char buf[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, buf, CSIDL_PROGRAMS, FALSE);
+    return std::string(buf) + "\\";
+}
+
+class CopyPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root_ = temp_.Path();
+        std::string src = root_ + "src\\";
+        CreateDirectoryA(src.c_str(), nullptr);
+        ASSERT_TRUE(wintest::WriteFileText(src + "korvi95.exe", Noise(300000)));
+        ASSERT_TRUE(wintest::WriteFileText(src + "korcmd95.exe", std::string(5000, 'c')));
+        for (const char* name : kDirectCopyFiles) ASSERT_TRUE(wintest::WriteFileText(src + name, name));
+        std::ostringstream l;
+        l << "[media]\nCapacity=200000\nMethod=lzh\nProfile=SETUP.INI\n";
+        for (const char* name : kDirectCopyFiles) l << "Setup=src/" << name << "\n";
+        l << "[destinations]\n0=|-1|\n[groups]\nMain=Main program|Manager|1|1|0\n"
+          << "[targets]\nKORVI95.EXE=0|-1|0|Brantoke AntiVirus|||\nKORCMD95.EXE=0|-1|1|@Korvisan Agent|||\n"
+          << "[diskettes]\n1=Disk one|\n";
+        l << "[archive MAIN.MF1]\nGroup=Main\nMember=src/korvi95.exe|0|\nMember=src/korcmd95.exe|0|\n";
+        ASSERT_TRUE(wintest::WriteFileText(root_ + "layout.txt", l.str()));
+        std::ostringstream progress;
+        media::BuildMedia(media::ReadLayout(root_ + "layout.txt"), root_ + "media", progress);
+
+        home_ = root_ + "Korvisan";
+        ASSERT_TRUE(app_.PrepareSetup("/D:" + root_ + "media\\DISK01", "C:\\"));
+        PrivateProfileFile profile(root_ + "media\\DISK01\\SETUP.INI");
+        LoadDestinations(profile, app_.DestinationTable);
+        LoadGroups(profile, app_.GroupTable);
+        LoadTargets(profile, app_.TargetTable);
+        LoadArchiveItems(profile, app_.GroupTable, app_.ArchiveList);
+        LoadDiskettes(profile, app_.DisketteTable);
+        CreateDirectoryA(home_.c_str(), nullptr);
+        SetDestinationPath(app_.DestinationTable, 0, home_ + "\\");
+        ResolveDestinations(app_.DestinationTable);
+        std::snprintf(app_.Data->InstallPath, sizeof app_.Data->InstallPath, "%s", home_.c_str());
+        app_.GroupTable.at("Main").Selected = 1;
+        DeleteFileA(app_.RecordPath.Text().c_str());
+        SetPageFactoryOverride([](int32_t id) -> WizardPage* {
+            return id == IDD_CONFIGURING ? new StopPage(id) : nullptr;
+        });
+    }
+    void TearDown() override
+    {
+        EndWizard();
+        if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
+        SetPageFactoryOverride(nullptr);
+        BillboardClose();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    wintest::TempDir temp_;
+    std::string root_, home_;
+    SetupApp app_;
+};
+
+TEST_F(CopyPageTest, InstallsShowsBillboardsAndMakesTheItems)
+{
+    wintest::RecordingAnswerer answerer;
+    ASSERT_TRUE(app_.StartWizard());
+    GoToPage(IDD_COPY_PROGRESS);
+    CopyPage* page = dynamic_cast<CopyPage*>(CurrentPage());
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(page->GaugeControl(), nullptr);
+    EXPECT_EQ(GetDlgItem(page->Handle(), IDC_GAUGE), page->GaugeControl()->Handle());
+    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_CONFIGURING; },
+                                   60000));
+    EXPECT_EQ(app_.SetupFailed, 0);
+    EXPECT_TRUE(answerer.prompts.empty());
+    EXPECT_EQ(ShownBillboard(), -1); // closed at the end
+    // 305000 bytes at 4096 a step: all four billboards, each once.
+    EXPECT_EQ(BillboardChanges(), 4);
+
+    // The direct copies, with normal + archive attributes.
+    for (const char* name : kDirectCopyFiles) {
+        EXPECT_EQ(wintest::ReadFileText(home_ + "\\" + name), name);
+        EXPECT_EQ(GetFileAttributesA((home_ + "\\" + name).c_str()) & FILE_ATTRIBUTE_ARCHIVE,
+                  DWORD(FILE_ATTRIBUTE_ARCHIVE));
+    }
+    EXPECT_EQ(wintest::ReadFileText(home_ + "\\korvi95.exe"), Noise(300000));
+
+    // The record: per-file lines and, at the end, the tables.
+    std::string record = wintest::ReadFileText(app_.RecordPath.Text());
+    EXPECT_NE(record.find("[Main]"), std::string::npos);
+    EXPECT_NE(record.find("korvi95.exe=0|1|0"), std::string::npos);
+    EXPECT_NE(record.find("[destinations]"), std::string::npos);
+    EXPECT_NE(record.find("[targets]"), std::string::npos);
+
+    // Program Manager made the product group with the items, and the "@"
+    // target also went into StartUp.
+    std::string group = ProgramsFolder() + "Brantoke AntiVirus for Windows 95\\";
+    EXPECT_NE(GetFileAttributesA((group + "Brantoke AntiVirus.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((ProgramsFolder() + "StartUp\\Korvisan Agent.lnk").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CopyPageTest, CancelOnThePageAsksAtTheNextBlockAndEndsOn116)
+{
+    wintest::RecordingAnswerer answerer;
+    answerer.messageAnswers = {IDYES};
+    answerer.onDialog = [](fw::Dialog&) { return IDOK; };
+    ASSERT_TRUE(app_.StartWizard());
+    GoToPage(IDD_COPY_PROGRESS);
+    // Queued behind the run-work message: it arrives while the copy pumps.
+    PostMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_NOT_INSTALLED; },
+                                   60000));
+    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_LT(BillboardChanges(), 4);
+    ASSERT_FALSE(answerer.prompts.empty());
+    EXPECT_EQ(answerer.prompts[0].kind, fw::PromptRecord::kMessageBox);
+    EXPECT_EQ(ShownBillboard(), -1);
+}
+
+} // namespace
