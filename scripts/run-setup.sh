@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The main job: installs what is needed, builds setup.exe, runs it in a fresh
-# Windows 95 Wine prefix under Xvfb and writes a screenshot of what it shows
-# to out/setup-screen.png. Extra arguments go to setup.exe.
+# The main job: installs what is needed, builds setup.exe and the stand-ins,
+# makes install media of the sample product with the media tool, runs setup
+# from them in a fresh Windows 95 Wine prefix under Xvfb and writes a
+# screenshot of what it shows to out/setup-screen.png. Extra arguments go to
+# setup.exe.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -21,9 +23,22 @@ trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true'
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-media=$out/media
-mkdir -p "$media"
-cp "$root/$SETUP_WIN_BUILD/bin/setup.exe" "$root/resources/art/WELCOME.WAV" "$root/resources/art/DONE.WAV" "$media/"
+# Install media of the sample product (sample/layout.txt), made by the media
+# tool from the stand-in programs this build made.
+"$root/scripts/build.sh" native >/dev/null
+staging=$out/sample
+rm -rf "$staging" "$out/media"
+mkdir -p "$staging/bin"
+cp -r "$root/sample/files" "$root/sample/layout.txt" "$staging/"
+cp -r "$root/resources/art" "$staging/art"
+bin=$root/$SETUP_WIN_BUILD/bin
+cp "$bin/setup.exe" "$bin/korcmd95.exe" "$bin/avwindow.exe" "$bin/_kwdinst.exe" "$staging/bin/"
+cp "$bin/korcmd95.exe" "$staging/bin/korvi95.exe"
+strip=x86_64-w64-mingw32-strip
+[ "$SETUP_WINEARCH" = win32 ] && strip=i686-w64-mingw32-strip
+"$strip" "$staging"/bin/*.exe
+"$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null
+media=$out/media/DISK01
 "$SETUP_WINE" "$media/setup.exe" "$@" &
 setup_pid=$!
 
