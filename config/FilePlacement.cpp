@@ -64,6 +64,17 @@ bool MoveIn(FileEntry& entry)
     return true;
 }
 
+// A file another program holds open without sharing hides its version
+// resource as well; only then is "no version" not the answer.
+bool Readable(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 std::string ShortForm(const std::string& path)
 {
     char buffer[MAX_PATH + 1] = {};
@@ -81,9 +92,14 @@ bool ShouldReplace(const FileEntry& entry, const std::string& existingPath)
     FileVersion incoming;
     bool existingHas = existing.Read(existingPath);
     bool incomingHas = incoming.Read(entry.TempPath);
-    if (existingHas && !incomingHas) return false;
-    if (incomingHas && !existingHas) return true;
-    if (existingHas && incoming.IsNewerThan(existing)) return true;
+    // An existing copy in use whose version cannot be read: the dates decide,
+    // so that a lower version cannot replace it unseen.
+    bool existingKnown = existingHas || Readable(existingPath);
+    if (existingKnown) {
+        if (existingHas && !incomingHas) return false;
+        if (incomingHas && !existingHas) return true;
+        if (existingHas && incoming.IsNewerThan(existing)) return true;
+    }
     return PathName(existingPath).ModificationTime() < PathName(entry.TempPath).ModificationTime();
 }
 

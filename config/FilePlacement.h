@@ -34,7 +34,9 @@ void PlaceFile(FileEntry& entry);
 // The version rule. Without "Newer" (case-sensitive) in the rule text: yes.
 // Otherwise by version resources: only the existing copy has one: no; only
 // the new file: yes; both and the new one is higher: yes; else (neither, or
-// not higher) yes exactly when the existing copy's date is earlier.
+// not higher) yes exactly when the existing copy's date is earlier. An
+// existing copy held open without sharing, whose version cannot be read, is
+// judged by the dates alone.
 bool ShouldReplace(const FileEntry& entry, const std::string& existingPath);
 
 // Schedules "existing := replacement" for the next start of Windows: one

@@ -353,6 +353,8 @@ TEST_F(Placement, FileOpenWithoutSharingIsReplacedAtRestart)
     std::string temp = sub + "A1B2C3D4.dll";
     Copy(Library("ver40950.dll"), dest);
     Copy(Library("ver401111.dll"), temp);
+    SetDate(dest, 900000000);
+    SetDate(temp, 1200000000);
     // Entries other programs scheduled earlier, with the same key twice.
     std::string gone1 = dir.Path() + "gone1.tmp", gone2 = dir.Path() + "gone2.tmp";
     ASSERT_TRUE(wintest::WriteFileText(gone1, "1"));
@@ -382,6 +384,28 @@ TEST_F(Placement, FileOpenWithoutSharingIsReplacedAtRestart)
     EXPECT_FALSE(Exists(gone1));
     EXPECT_FALSE(Exists(gone2));
     EXPECT_FALSE(Exists(Wininit())); // processed and set aside
+}
+
+TEST_F(Placement, VersionOfACopyInUseIsNotTakenAsMissing)
+{
+    // A higher version held open without sharing: its version resource
+    // cannot be read, and the earlier date of the new file keeps it.
+    std::string dest = dir.Path() + "HIGHER.DLL";
+    std::string temp = dir.Path() + "9B9B9B9B.DLL";
+    Copy(Library("ver401111.dll"), dest);
+    Copy(Library("ver40950.dll"), temp);
+    SetDate(dest, 1200000000);
+    SetDate(temp, 900000000);
+    Holder holder("open", dest);
+    ASSERT_TRUE(holder.Holding());
+    FileEntry e = Entry(0, dest, temp, "Newer");
+    PlaceFile(e);
+    EXPECT_EQ(e.Placed, 0);
+    EXPECT_EQ(e.Replaced, 0);
+    EXPECT_FALSE(Exists(temp));
+    EXPECT_FALSE(Exists(Wininit()));
+    holder.Release();
+    EXPECT_EQ(VersionOf(dest), k1111);
 }
 
 TEST_F(Placement, SecondCopyOpenWithoutSharingPutsTheFirstBack)
