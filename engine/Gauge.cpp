@@ -29,9 +29,12 @@ void Gauge::SetPos(int64_t value, bool redrawNow)
 {
     Pos = ClampPosition(value, Min, Max);
     if (!Handle()) return;
-    RECT client;
-    GetClientRect(Handle(), &client);
-    int length = Vertical ? client.bottom : client.right;
+    if (length_ < 0) {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        length_ = Vertical ? client.bottom : client.right;
+    }
+    int length = length_;
     int percent = Min == Max ? -2 : Percent();
     int fill = Min == Max ? -2 : GaugeFill(length, percent);
     if (percent == shownPercent_ && fill == shownFill_) return; // nothing visible changes
@@ -98,6 +101,7 @@ LRESULT Gauge::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_SIZE:
         shownPercent_ = shownFill_ = -1;
+        length_ = -1;
         break;
     default:
         break;

@@ -29,4 +29,5 @@ private:
     void Paint(HDC dc);
     int shownPercent_ = -1;
     int shownFill_ = -1;
+    int length_ = -1; // client width (height when vertical), read again after WM_SIZE
 };

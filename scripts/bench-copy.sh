@@ -59,9 +59,9 @@ for method in stored lzh deflate; do
   "$tool" extract "$work/media/DISK01/DATA.MF1" "$work/native" >/dev/null
   native=$(echo "$(date +%s.%N) - $start" | bc)
   bytes=$(du -sb "$work/native" | cut -f1)
-  winmedia=$("$SETUP_WINE" winepath -w "$work/media/DISK01" 2>/dev/null)
-  noui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-noui' noui 2>/dev/null | grep -E '^(ok|FAILED)')
-  ui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-ui' ui 2>/dev/null | grep -E '^(ok|FAILED)')
+  winmedia=$("$SETUP_WINE" winepath -w "$work/media/DISK01" 2>/dev/null | tr -d '\r')
+  noui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-noui' noui 2>/dev/null | tr -d '\r' | grep -E '^(ok|FAILED)')
+  ui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-ui' ui 2>/dev/null | tr -d '\r' | grep -E '^(ok|FAILED)')
   rm -rf "$WINEPREFIX/drive_c/bench-noui" "$WINEPREFIX/drive_c/bench-ui"
   native_mbs=$(echo "scale=1; $bytes / $native / 1000000" | bc)
   noui_s=$(sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$noui")
