@@ -7,6 +7,7 @@
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
+#include "wizard/OpeningPages.h"
 #include "product/Billboards.h"
 #include "product/CopyPage.h"
 #include "resources/ids.h"
@@ -52,12 +53,8 @@ int main(int argc, char** argv)
     bool ui = argc < 4 || std::string(argv[3]) == "ui";
     SetupApp app;
     if (!app.PrepareSetup("/D:" + media, "C:\\")) return 1;
-    PrivateProfileFile profile(media + "\\SETUP.INI");
-    LoadDestinations(profile, app.DestinationTable);
-    LoadGroups(profile, app.GroupTable);
-    LoadTargets(profile, app.TargetTable);
-    LoadArchiveItems(profile, app.GroupTable, app.ArchiveList);
-    LoadDiskettes(profile, app.DisketteTable);
+    app.ProfilePath.Set(media + "\\SETUP.INI");
+    ReadInstallProfile(app);
     CreateDirectoryA(out.c_str(), nullptr);
     SetDestinationPath(app.DestinationTable, 0, out + "\\");
     ResolveDestinations(app.DestinationTable);

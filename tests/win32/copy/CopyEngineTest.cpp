@@ -7,6 +7,7 @@
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
+#include "wizard/OpeningPages.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
 #include "tools/mediatool/Layout.h"
@@ -108,14 +109,9 @@ protected:
     void LoadProfile()
     {
         ASSERT_TRUE(app_.PrepareSetup("/D:" + root_ + "media\\DISK01", "C:\\"));
-        PrivateProfileFile profile(app_.ProfilePath.Text());
         ASSERT_TRUE(wintest::ReadFileText(root_ + "media\\DISK01\\SETUP.INI").size() > 0);
-        profile = PrivateProfileFile(root_ + "media\\DISK01\\SETUP.INI");
-        LoadDestinations(profile, app_.DestinationTable);
-        LoadGroups(profile, app_.GroupTable);
-        LoadTargets(profile, app_.TargetTable);
-        LoadArchiveItems(profile, app_.GroupTable, app_.ArchiveList);
-        LoadDiskettes(profile, app_.DisketteTable);
+        app_.ProfilePath.Set(root_ + "media\\DISK01\\SETUP.INI");
+        ReadInstallProfile(app_);
         SetDestinationPath(app_.DestinationTable, 0, home_);
         ResolveDestinations(app_.DestinationTable);
         app_.GroupTable.at("Main").Selected = 1;

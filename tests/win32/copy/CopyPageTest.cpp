@@ -5,6 +5,7 @@
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
+#include "wizard/OpeningPages.h"
 #include "product/Billboards.h"
 #include "product/CopyPage.h"
 #include "resources/ids.h"
@@ -67,12 +68,8 @@ protected:
 
         home_ = root_ + "Korvisan";
         ASSERT_TRUE(app_.PrepareSetup("/D:" + root_ + "media\\DISK01", "C:\\"));
-        PrivateProfileFile profile(root_ + "media\\DISK01\\SETUP.INI");
-        LoadDestinations(profile, app_.DestinationTable);
-        LoadGroups(profile, app_.GroupTable);
-        LoadTargets(profile, app_.TargetTable);
-        LoadArchiveItems(profile, app_.GroupTable, app_.ArchiveList);
-        LoadDiskettes(profile, app_.DisketteTable);
+        app_.ProfilePath.Set(root_ + "media\\DISK01\\SETUP.INI");
+        ReadInstallProfile(app_);
         CreateDirectoryA(home_.c_str(), nullptr);
         SetDestinationPath(app_.DestinationTable, 0, home_ + "\\");
         ResolveDestinations(app_.DestinationTable);
