@@ -2,6 +2,7 @@
 
 #include "engine/ErrorReport.h"
 #include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
 #include "engine/UserMessage.h"
 #include "framework/Text.h"
 #include "resources/ids.h"
@@ -25,17 +26,8 @@ WizardPage::~WizardPage()
 
 void WizardPage::PositionPage()
 {
-    HWND owner = GetWindow(Handle(), GW_OWNER);
-    RECT own;
-    if (owner)
-        GetWindowRect(owner, &own);
-    else
-        SetRect(&own, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    int x = own.left + ((own.right - own.left) - (r.right - r.left)) / 2;
-    int y = own.top + ((own.bottom - own.top) - (r.bottom - r.top)) / 2;
-    SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Centred over the owner (the main window), or the screen without one.
+    PlaceWindow(Handle(), GetWindow(Handle(), GW_OWNER), 1, 2, 1, 2);
 }
 
 bool WizardPage::ConfirmCancel()

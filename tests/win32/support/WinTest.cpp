@@ -74,6 +74,14 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
+std::string ModuleDirectory()
+{
+    char buf[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    std::string s = buf;
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
 std::string ReadFileText(const std::string& path)
 {
     std::string text;

@@ -59,6 +59,9 @@ private:
     std::string path_;
 };
 
+// The directory of the running test program, ending in a backslash.
+std::string ModuleDirectory();
+
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
 std::string WindowText(HWND window);
