@@ -2,8 +2,8 @@
 # Installs every system package the build, the tests and the demo run need (fresh Debian 12, as root).
 set -euo pipefail
 need=()
-command -v i686-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-i686)
-command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64)
+command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686 gcc-mingw-w64-i686)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64)
 [ -f /usr/i686-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
 command -v wine >/dev/null || need+=(wine wine32:i386 wine64)
 command -v Xvfb >/dev/null || need+=(xvfb xauth)
