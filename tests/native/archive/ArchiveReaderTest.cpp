@@ -2,6 +2,7 @@
 // and every failure of a damaged or hostile archive.
 #include "ArchiveTestKit.h"
 #include "engine/XException.h"
+#include "tests/support/Outcome.h"
 #include "engine/archive/ArchiveReader.h"
 #include "engine/archive/Checksum.h"
 #include "engine/archive/Extractor.h"
@@ -14,17 +15,6 @@ using namespace archive;
 
 namespace {
 
-// Runs f and returns "<class> <cause>" of what it raised, "none" otherwise.
-std::string Outcome(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (...) {
-        auto e = ConvertCurrentException();
-        return std::string(e->ClassName()) + " " + std::to_string(e->Cause());
-    }
-    return "none";
-}
 
 ExtractOptions ToDir(const std::string& dir)
 {

@@ -2,6 +2,7 @@
 // every method, members spanning volumes in diskette directories, the
 // platform's error causes, and the file time and attributes it sets.
 #include "engine/XException.h"
+#include "tests/support/Outcome.h"
 #include "engine/archive/Checksum.h"
 #include "engine/archive/Extractor.h"
 #include "engine/archive/VolumeWriter.h"
@@ -64,16 +65,6 @@ std::vector<uint8_t> ReadAll(const std::string& path)
     return v;
 }
 
-std::string Outcome(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (...) {
-        auto e = ConvertCurrentException();
-        return std::string(e->ClassName()) + " " + std::to_string(e->Cause());
-    }
-    return "none";
-}
 
 // Writes members into DISKnn directories, one volume per diskette.
 std::vector<std::string> WriteDiskettes(const TempDir& dir, std::vector<PackedMember> members, uint64_t volumeSize)

@@ -15,13 +15,7 @@
 
 namespace {
 
-std::string ModuleDirectory()
-{
-    char buf[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    std::string s = buf;
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
+using wintest::ModuleDirectory;
 
 std::string ProgramsFolder()
 {
