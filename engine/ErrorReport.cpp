@@ -13,15 +13,7 @@ namespace {
 
 std::string FormatMessageId(int messageId, va_list args)
 {
-    std::string format = fw::LoadText(messageId);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format.c_str(), copy);
-    va_end(copy);
-    if (n <= 0) return format.empty() ? std::string() : std::string();
-    std::vector<char> buf(static_cast<size_t>(n) + 1);
-    std::vsnprintf(buf.data(), buf.size(), format.c_str(), args);
-    return std::string(buf.data(), static_cast<size_t>(n));
+    return fw::FormatTextV(fw::LoadText(messageId).c_str(), args);
 }
 
 bool ShowReport(int messageId, const fw::Exception* e, bool offerCancel, va_list args)

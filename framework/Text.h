@@ -1,5 +1,6 @@
 // Texts from the program's string table.
 #pragma once
+#include <cstdarg>
 #include <string>
 
 namespace fw {
@@ -9,5 +10,6 @@ std::string LoadText(int id);
 
 // printf into a std::string (format from the string table).
 std::string FormatText(const char* format, ...);
+std::string FormatTextV(const char* format, va_list args);
 
 } // namespace fw
