@@ -215,7 +215,7 @@ void CopyEngine::PlaceMember(InstallMember& member, int16_t id, const std::strin
 bool CopyEngine::ProgressStep(InstallMember& member)
 {
     if (app_.SetupFailed) return true;
-    ProcessPendingMessages();
+    if (pumpGate_.Due(GetTickCount())) ProcessPendingMessages();
     if (view_.TakeCancelRequest()) {
         if (view_.ConfirmLeave()) {
             app_.SetupFailed = 1;

@@ -7,6 +7,7 @@
 #pragma once
 #include "engine/archive/ArchiveReader.h"
 #include "engine/archive/MemberFile.h"
+#include "engine/IntervalGate.h"
 #include "engine/profile/ProfileTables.h"
 
 #include <cstdint>
@@ -92,4 +93,5 @@ private:
     CopyView& view_;
     InstallMember* current_ = nullptr;
     int64_t gaugeMax_ = 1;
+    IntervalGate pumpGate_{10};
 };

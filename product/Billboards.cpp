@@ -49,7 +49,6 @@ protected:
         SetupApp* app = SetupApp::Instance();
         if (app && app->UnattendedMode)
             SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ShowWindow(h, SW_SHOWNOACTIVATE);
 
         bitmap_ = static_cast<HBITMAP>(
             LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(info_.bitmap), IMAGE_BITMAP, 0, 0, 0));
@@ -68,6 +67,9 @@ protected:
             SetWindowPos(h, nullptr, r.left - dw / 2, r.top - dh / 2, (r.right - r.left) + dw,
                          (r.bottom - r.top) + dh, SWP_NOZORDER | SWP_NOACTIVATE);
         }
+        // Shown once sized: each change to a mapped window is another round
+        // trip to the display.
+        ShowWindow(h, SW_SHOWNOACTIVATE);
         std::string sound = (app ? app->SourcePath.DirectoryWithSlash() : std::string()) + info_.sound;
         PlaySoundA(sound.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
         return false; // the copy page keeps the focus

@@ -83,12 +83,21 @@ void CopyPage::SetGaugeRange(int64_t min, int64_t max)
 
 void CopyPage::ShowProgress(int64_t gaugePosition, const std::string& destinationText, uint64_t byteCount)
 {
+    ShowGaugeAndText(gaugePosition, destinationText);
+    BillboardStep(byteCount);
+}
+
+void CopyPage::ShowGaugeAndText(int64_t gaugePosition, const std::string& destinationText)
+{
+    // At most 25 repaints a second, and the gauge's end at once: the eye
+    // follows no more, and a repaint costs more than copying a block.
+    bool atEnd = gauge_ && gaugePosition >= gauge_->Max;
+    if (!paintGate_.Due(GetTickCount()) && !atEnd) return;
     if (gauge_) gauge_->SetPos(gaugePosition, true);
     if (destinationText != shownDestination_) { // repaint only what changes
         shownDestination_ = destinationText;
         SetItemText(IDC_DEST_FILE, destinationText);
     }
-    BillboardStep(byteCount);
 }
 
 bool CopyPage::TakeCancelRequest()

@@ -4,6 +4,7 @@
 #pragma once
 #include "engine/CopyEngine.h"
 #include "engine/Gauge.h"
+#include "engine/IntervalGate.h"
 #include "wizard/WizardPage.h"
 
 #include <memory>
@@ -27,6 +28,8 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // The gauge and text 1009 of the progress step (the billboards are the rest).
+    void ShowGaugeAndText(int64_t gaugePosition, const std::string& destinationText);
     void OnCancel() override { cancelRequested_ = true; }
 
 private:
@@ -35,6 +38,7 @@ private:
     std::unique_ptr<Gauge> gauge_;
     bool cancelRequested_ = false;
     std::string shownDestination_;
+    IntervalGate paintGate_{40};
 };
 
 // The files page 108 copies straight from the media into the home directory.

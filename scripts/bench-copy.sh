@@ -3,6 +3,7 @@
 # native extraction of the same media, for stored, LZH and deflate media of
 # about 100 MB (scripts/bench-copy.sh [MB]). Prints MB/s, the ratios and the
 # share of the copy page's user interface (gauge, texts, billboards, pumping).
+# Each figure is the best of three runs.
 set -euo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
 . "$setup_root/scripts/wine-env.sh"
@@ -46,6 +47,19 @@ xvfb_pid=$!
 export DISPLAY=$display
 bench=$setup_root/$SETUP_WIN_BUILD/bin/copy_bench.exe
 
+# The fastest of N runs of copy_bench in one mode: the machine's other work
+# only ever adds time.
+best_of() {
+  local best="" line
+  for _ in $(seq "$1"); do
+    line=$("$SETUP_WINE" "$bench" "$winmedia" "C:\\bench-$2" "$2" 2>/dev/null | tr -d '\r' | grep -E '^(ok|FAILED)')
+    rm -rf "$WINEPREFIX/drive_c/bench-$2"
+    if [ -z "$best" ] || [ "$(echo "$(seconds_of "$line") < $(seconds_of "$best")" | bc)" = 1 ]; then best=$line; fi
+  done
+  echo "$best"
+}
+seconds_of() { sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$1"; }
+
 for method in stored lzh deflate; do
   {
     printf '[media]\nCapacity=20000000\nMethod=%s\nProfile=SETUP.INI\n' "$method"
@@ -55,20 +69,29 @@ for method in stored lzh deflate; do
   } > "$work/layout.txt"
   rm -rf "$work/media" "$work/native"
   "$tool" build "$work/layout.txt" "$work/media" >/dev/null
-  start=$(date +%s.%N)
-  "$tool" extract "$work/media/DISK01/DATA.MF1" "$work/native" >/dev/null
-  native=$(echo "$(date +%s.%N) - $start" | bc)
+  native=""
+  for _ in 1 2 3; do
+    rm -rf "$work/native"
+    start=$(date +%s.%N)
+    "$tool" extract "$work/media/DISK01/DATA.MF1" "$work/native" >/dev/null
+    took=$(echo "$(date +%s.%N) - $start" | bc)
+    if [ -z "$native" ] || [ "$(echo "$took < $native" | bc)" = 1 ]; then native=$took; fi
+  done
   bytes=$(du -sb "$work/native" | cut -f1)
   winmedia=$("$SETUP_WINE" winepath -w "$work/media/DISK01" 2>/dev/null | tr -d '\r')
-  noui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-noui' noui 2>/dev/null | tr -d '\r' | grep -E '^(ok|FAILED)')
-  ui=$("$SETUP_WINE" "$bench" "$winmedia" 'C:\bench-ui' ui 2>/dev/null | tr -d '\r' | grep -E '^(ok|FAILED)')
-  rm -rf "$WINEPREFIX/drive_c/bench-noui" "$WINEPREFIX/drive_c/bench-ui"
+  noui=$(best_of 3 noui)
+  page=$(best_of 3 page)
+  ui=$(best_of 3 ui)
   native_mbs=$(echo "scale=1; $bytes / $native / 1000000" | bc)
-  noui_s=$(sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$noui")
-  ui_s=$(sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$ui")
+  noui_s=$(seconds_of "$noui")
+  page_s=$(seconds_of "$page")
+  ui_s=$(seconds_of "$ui")
   ui_mbs=$(sed -E 's/.*, ([0-9.]+) MB\/s/\1/' <<<"$ui")
-  printf '%-8s native extract %6.1f MB/s | copy engine under Wine: %s | %s\n' "$method" "$native_mbs" "$noui" "$ui"
-  printf '%-8s ratio Wine(ui)/native %.2f, UI share of the install time %.1f%%\n' "$method" \
-    "$(echo "scale=3; $ui_mbs / $native_mbs" | bc)" "$(echo "scale=3; ($ui_s - $noui_s) * 100 / $ui_s" | bc)"
+  share() { echo "scale=3; ($1 - $2) * 100 / $ui_s" | bc; }
+  printf '%-8s native extract %6.1f MB/s | copy engine under Wine: %s | %s | %s\n' "$method" "$native_mbs" \
+    "$noui" "$page" "$ui"
+  printf '%-8s ratio Wine(ui)/native %.2f, UI share of the install time %.1f%% (pumping, gauge, texts %.1f%%; billboards %.1f%%)\n' \
+    "$method" "$(echo "scale=3; $ui_mbs / $native_mbs" | bc)" "$(share "$ui_s" "$noui_s")" \
+    "$(share "$page_s" "$noui_s")" "$(share "$ui_s" "$page_s")"
 done
 wineserver -k >/dev/null 2>&1 || true

@@ -1,9 +1,12 @@
-// Install throughput of the copy engine under Wine: copy_bench MEDIA_DISK01 OUTDIR [ui|noui]
+// Install throughput of the copy engine under Wine:
+//   copy_bench MEDIA_DISK01 OUTDIR [ui|page|noui]
 // Installs every group of the media's profile into OUTDIR and prints the
 // bytes, the seconds and MB/s. "ui" runs it with the real copy page (gauge,
-// texts, billboards, message pumping); "noui" with a view that draws nothing.
+// texts, billboards, message pumping); "page" the same without billboards;
+// "noui" with a view that draws nothing.
 #include "engine/CopyEngine.h"
 #include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
@@ -27,10 +30,19 @@ struct NullView : CopyView {
     bool ConfirmLeave() override { return false; }
 };
 
-// The real page and its controls, without its own run.
+// The real page and its controls, without its own run; with or without
+// the billboards.
 struct BenchPage : CopyPage {
-    BenchPage() : CopyPage(IDD_COPY_PROGRESS, IDD_CONFIGURING) {}
+    explicit BenchPage(bool billboards) : CopyPage(IDD_COPY_PROGRESS, IDD_CONFIGURING), billboards_(billboards) {}
     int32_t RunWork() override { return 0; }
+    void ShowProgress(int64_t position, const std::string& text, uint64_t bytes) override
+    {
+        if (billboards_)
+            CopyPage::ShowProgress(position, text, bytes);
+        else
+            ShowGaugeAndText(position, text);
+    }
+    bool billboards_;
 };
 
 double Now()
@@ -46,11 +58,13 @@ double Now()
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: copy_bench MEDIA_DISK01 OUTDIR [ui|noui]\n");
+        std::fprintf(stderr, "usage: copy_bench MEDIA_DISK01 OUTDIR [ui|page|noui]\n");
         return 2;
     }
     std::string media = argv[1], out = argv[2];
-    bool ui = argc < 4 || std::string(argv[3]) == "ui";
+    std::string mode = argc < 4 ? "ui" : argv[3];
+    bool ui = mode == "ui" || mode == "page";
+    bool billboards = mode == "ui";
     SetupApp app;
     if (!app.PrepareSetup("/D:" + media, "C:\\")) return 1;
     app.ProfilePath.Set(media + "\\SETUP.INI");
@@ -65,19 +79,22 @@ int main(int argc, char** argv)
     BenchPage* page = nullptr;
     if (ui) {
         if (!app.StartWizard()) return 1;
-        page = new BenchPage; // deletes itself with its window
+        page = new BenchPage(billboards); // deletes itself with its window
         page->CreateModeless(app.MainWindowHandle);
     }
+    // The windows' first paints and the display's answers to their mapping
+    // are not the copy's: let them finish before the clock starts.
+    while (MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT) != WAIT_TIMEOUT) ProcessPendingMessages();
     CopyView& view = ui ? static_cast<CopyView&>(*page) : none;
     CopyEngine engine(app, view);
     double start = Now();
     engine.Begin();
-    if (ui) BillboardStart(engine.SelectedBytes());
+    if (billboards) BillboardStart(engine.SelectedBytes());
     bool ok = engine.InstallItems();
+    if (billboards) BillboardClose();
     double seconds = Now() - start;
-    if (ui) BillboardClose();
     uint64_t bytes = engine.DoneBytes;
-    std::printf("%s %s: %llu bytes in %.3f s, %.1f MB/s\n", ok ? "ok" : "FAILED", ui ? "ui" : "noui",
+    std::printf("%s %s: %llu bytes in %.3f s, %.1f MB/s\n", ok ? "ok" : "FAILED", mode.c_str(),
                 static_cast<unsigned long long>(bytes), seconds, seconds > 0 ? bytes / seconds / 1e6 : 0.0);
     std::fflush(stdout);
     if (page) page->Destroy();

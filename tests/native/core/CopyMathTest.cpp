@@ -1,5 +1,6 @@
 // Progress numbers of the copy page, in the sizes where 32 bits break.
 #include "engine/CopyProgress.h"
+#include "engine/IntervalGate.h"
 #include "product/BillboardIndex.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,24 @@ TEST(CopyProgress, MemberPercentages)
     EXPECT_EQ(MemberPercent(big - 1, big), 99);
     EXPECT_EQ(MemberPercent(4000000000ull, 4294967295ull), 93);
     EXPECT_EQ(MemberProgressText("C:\\AV\\korvi95.exe", 1, 4), "C:\\AV\\korvi95.exe (25%)");
+}
+
+TEST(IntervalGate, OpensOncePerIntervalAcrossTheClockWrap)
+{
+    IntervalGate gate(10);
+    EXPECT_TRUE(gate.Due(500)); // the first step always goes through
+    EXPECT_FALSE(gate.Due(500));
+    EXPECT_FALSE(gate.Due(509));
+    EXPECT_TRUE(gate.Due(510));
+    EXPECT_FALSE(gate.Due(515));
+    // The tick count wraps after 49.7 days; a signed or naive compare would
+    // stop the gate there for good or open it at every step.
+    IntervalGate wrap(10);
+    EXPECT_TRUE(wrap.Due(0xFFFFFFFAu));
+    EXPECT_FALSE(wrap.Due(0xFFFFFFFFu));
+    EXPECT_FALSE(wrap.Due(3));
+    EXPECT_TRUE(wrap.Due(4));
+    EXPECT_FALSE(wrap.Due(5));
 }
 
 TEST(BillboardIndex, SpreadOverTheTotal)
