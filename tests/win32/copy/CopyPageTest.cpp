@@ -154,4 +154,26 @@ TEST_F(CopyPageTest, CancelOnThePageAsksAtTheNextBlockAndEndsOn116)
     EXPECT_EQ(ShownBillboard(), -1);
 }
 
+// Repaints are rationed, but the end of the run is never left unpainted.
+TEST_F(CopyPageTest, ProgressPaintsTheGaugeEndAtOnce)
+{
+    struct IdlePage : CopyPage {
+        IdlePage() : CopyPage(IDD_COPY_PROGRESS, IDD_CONFIGURING) {}
+        int32_t RunWork() override { return 0; }
+    };
+    ASSERT_TRUE(app_.StartWizard());
+    IdlePage* page = new IdlePage; // deletes itself with its window
+    page->CreateModeless(app_.MainWindowHandle);
+    page->SetGaugeRange(1, 1000);
+    BillboardStart(1000);
+    for (int64_t pos = 1; pos < 1000; ++pos)
+        page->ShowProgress(pos, "C:\\Korvisan\\korvi95.exe (" + std::to_string(pos / 10) + "%)",
+                           static_cast<uint64_t>(pos));
+    page->ShowProgress(1000, "C:\\Korvisan\\korvi95.exe (100%)", 1000);
+    EXPECT_EQ(page->GaugeControl()->Pos, 1000);
+    EXPECT_EQ(wintest::WindowText(GetDlgItem(page->Handle(), IDC_DEST_FILE)), "C:\\Korvisan\\korvi95.exe (100%)");
+    EXPECT_EQ(ShownBillboard(), 3);
+    page->Destroy();
+}
+
 } // namespace
