@@ -6,11 +6,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=$root/build-fuzz
-targets="fuzz_archive fuzz_lzh fuzz_deflate fuzz_lzh_roundtrip"
+targets="fuzz_archive fuzz_lzh fuzz_deflate fuzz_lzh_roundtrip fuzz_profile"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSETUP_FUZZ=ON -DSETUP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target $targets >/dev/null
 corpus=$build/corpus
-mkdir -p "$corpus"/{archive,lzh,deflate,roundtrip}
+mkdir -p "$corpus"/{archive,lzh,deflate,roundtrip,profile}
 # Seeds: the peer vectors as decoder inputs (3-byte size prefix), and small
 # archives of every method, one of them cut into volumes.
 python3 - "$root/tests/vectors" "$corpus" <<'PY'
@@ -38,6 +38,17 @@ first = arc[:cut]
 first = first[:8 + 304] + struct.pack("<h", 1) + first[8 + 306:]
 open(os.path.join(corpus, "archive", "two-volumes"), "wb").write(b"\1" + struct.pack("<H", cut) + first + b"mflh\0\0\0\0" + arc[cut:])
 open(os.path.join(corpus, "roundtrip", "text"), "wb").write(text)
+profile = (b"[destinations]\r\n0=|-1|\r\n2=Data|0|\r\n3=Common|-1|\r\n[groups]\r\n"
+           b"Main=Manager|The scanner|1|1|1\r\nPublic=Public files|Always|1|1|0\r\n"
+           b"[targets]\r\nKORVI95.EXE=0|-1|0|Brantoke AntiVirus|||\r\nKORCMD95.EXE=0|-1|1|@Agent|/s||\r\n"
+           b"[diskettes]\r\n1=Disk 1|\r\n2=Disk 2|\r\n[Main]\r\nMAIN.MF1=382007|1|3|-1|0|main\r\n"
+           b"MAIN.MF2=1000|1|3|2|0|\r\n[Public]\r\nREADME.TXT=55|0|1|1|2|\r\n")
+open(os.path.join(corpus, "profile", "profile"), "wb").write(profile)
+settings = (b"[UserInfo]\r\nName=Somebody\r\nCompany=Firm\r\n[KorvisanInstall]\r\nInstallPath=C:\\AV\r\n"
+            b"[Components]\r\nRealtime=1\r\n[Distribution]\r\nInBegHr=8\r\nBeginHour=9\r\nServer=SERVERNAME\r\n"
+            b"[rename]\r\nNUL=C:\\TEMP\\X.TMP\r\n")
+open(os.path.join(corpus, "profile", "settings"), "wb").write(settings)
+open(os.path.join(corpus, "profile", "switches"), "wb").write(b"/D:A:\\ /T123 /U /I:KORVISAN.ICF /M:STATUS.MIF /B")
 PY
 status=0
 run() { # target corpus-subdir
@@ -50,4 +61,5 @@ run fuzz_archive archive
 run fuzz_lzh lzh
 run fuzz_deflate deflate
 run fuzz_lzh_roundtrip roundtrip
+run fuzz_profile profile
 exit $status

@@ -1,7 +1,7 @@
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
 #include "config/StatusMif.h"
-#include "tests/native/profile/MemoryProfile.h"
+#include "tests/support/MemoryProfile.h"
 
 #include <gtest/gtest.h>
 

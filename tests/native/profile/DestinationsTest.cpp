@@ -2,7 +2,7 @@
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "engine/profile/ProfileQueries.h"
-#include "tests/native/profile/MemoryProfile.h"
+#include "tests/support/MemoryProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "engine/profile/Destinations.h"
 #include "engine/profile/InstallRecord.h"
 #include "engine/profile/ProfileLoaders.h"
-#include "tests/native/profile/MemoryProfile.h"
+#include "tests/support/MemoryProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "engine/XException.h"
 #include "engine/profile/ProfileLoaders.h"
-#include "tests/native/profile/MemoryProfile.h"
+#include "tests/support/MemoryProfile.h"
 
 #include <gtest/gtest.h>
 

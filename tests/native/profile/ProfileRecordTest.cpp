@@ -1,7 +1,7 @@
 #include "engine/XException.h"
 #include "engine/profile/ProfileRecord.h"
 #include "engine/profile/ProfileSection.h"
-#include "tests/native/profile/MemoryProfile.h"
+#include "tests/support/MemoryProfile.h"
 
 #include <gtest/gtest.h>
 
