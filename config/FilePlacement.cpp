@@ -2,6 +2,7 @@
 
 #include "config/SystemTextFile.h"
 #include "config/WininitRename.h"
+#include "engine/CopyJournal.h"
 #include "engine/FileVersion.h"
 #include "engine/PathName.h"
 
@@ -42,7 +43,10 @@ bool MoveAside(const std::string& path, std::vector<SetAside>& moved)
     DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     PathName aside(path);
-    if (!aside.MakeUniqueName(true, 1000) || !MoveFileA(path.c_str(), aside.Text().c_str())) return false;
+    if (!aside.MakeUniqueName(true, 1000)) return false;
+    // Journalled first: a setup killed right after the move puts it back.
+    copyjournal::NoteSetAside(aside.Text(), path, attributes);
+    if (!MoveFileA(path.c_str(), aside.Text().c_str())) return false;
     moved.push_back({path, aside.Text(), attributes});
     return true;
 }
@@ -140,6 +144,7 @@ void PlaceFile(FileEntry& entry)
 
 bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)
 {
+    copyjournal::Release(replacementPath); // from here the restart owns it
     std::string existing = ShortForm(existingPath);
     std::string replacement = ShortForm(replacementPath);
     if (existing.empty() || replacement.empty()) return false;

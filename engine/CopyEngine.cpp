@@ -1,6 +1,7 @@
 #include "engine/CopyEngine.h"
 
 #include "config/FilePlacement.h"
+#include "engine/CopyJournal.h"
 #include "engine/CopyProgress.h"
 #include "engine/ErrorReport.h"
 #include "engine/Media.h"
@@ -177,6 +178,12 @@ void CopyEngine::InstallMemberFile(ArchiveItemFile& file, InstallMember& member)
     if (!temp.MakeUniqueName(true, 1000)) throw fw::FileException(fw::kFileDirectoryFull, member.FinalPath);
     member.TempPath = temp.Text();
 
+    // Named in the journal before it exists, until it is placed or gone:
+    // a setup killed in between has it deleted at its next start.
+    copyjournal::Track(member.TempPath);
+    struct FinishJournal {
+        ~FinishJournal() { copyjournal::Finish(); }
+    } finishJournal;
     TempFileGuard guard{member.TempPath};
     member.SetDestinationPath(member.TempPath);
     member.ResetWritten();

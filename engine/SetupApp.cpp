@@ -1,5 +1,6 @@
 #include "engine/SetupApp.h"
 
+#include "engine/CopyJournal.h"
 #include "engine/FixedText.h"
 #include "framework/Dialog.h"
 #include "framework/Exceptions.h"
@@ -89,6 +90,10 @@ bool SetupApp::PrepareSetup(const std::string& arguments, const std::string& cur
     // 8: switches.
     CommandLine line(arguments);
     ApplySwitches(ReadSwitches(line, currentDirectory));
+
+    // A setup killed in the middle of a member left a set-aside copy or a
+    // temporary file behind.
+    copyjournal::Recover();
     return true;
 }
 

@@ -218,20 +218,6 @@ TEST_F(CopyEngineTest, InstallsSpanningMediaOfEveryMethod)
     }
 }
 
-std::vector<std::string> TempLeftovers(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string n = fd.cFileName;
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(n);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return names;
-}
-
 TEST_F(CopyEngineTest, DamagedMemberIsReportedAndLeavesTheOldFile)
 {
     WriteLayout("stored", 10 * 1024 * 1024);
@@ -260,7 +246,7 @@ TEST_F(CopyEngineTest, DamagedMemberIsReportedAndLeavesTheOldFile)
     EXPECT_EQ(info, "17.5 (CMultiFileException)");
     EXPECT_EQ(wintest::ReadFileText(home_ + "korvi95.exe"), "the user's old copy");
     EXPECT_EQ(wintest::ReadFileText(home_ + "PLAIN.TXT"), Of("plain.txt")); // the next item went on
-    EXPECT_EQ(TempLeftovers(home_), (std::vector<std::string>{"korvi95.exe", "PLAIN.TXT"}));
+    EXPECT_EQ(wintest::FileNames(home_), (std::vector<std::string>{"korvi95.exe", "PLAIN.TXT"}));
 }
 
 TEST_F(CopyEngineTest, CancelStopsMidMemberWithoutTraces)
@@ -279,7 +265,7 @@ TEST_F(CopyEngineTest, CancelStopsMidMemberWithoutTraces)
     EXPECT_FALSE(engine.InstallItems());
     EXPECT_EQ(app_.SetupFailed, 1);
     EXPECT_EQ(wintest::ReadFileText(home_ + "korvi95.exe"), "old");
-    EXPECT_EQ(TempLeftovers(home_), std::vector<std::string>{"korvi95.exe"});
+    EXPECT_EQ(wintest::FileNames(home_), std::vector<std::string>{"korvi95.exe"});
     EXPECT_EQ(view.items, std::vector<std::string>{"MAIN.MF1"});
     // The cancel, reported like any error of the item, named the user exception.
     ASSERT_EQ(answerer.prompts.size(), 1u);
@@ -320,7 +306,7 @@ TEST_F(CopyEngineTest, PlainFileSizesAndAMissingDiskette)
     engine.InstallItem(bigger);
     ASSERT_EQ(infos.size(), 1u);
     EXPECT_EQ(infos[0], "17.14 (CXFileException)"); // End of file.
-    EXPECT_EQ(TempLeftovers(home_).size(), 0u);
+    EXPECT_EQ(wintest::FileNames(home_).size(), 0u);
 
     ArchiveItem smaller = bigger;
     smaller.Size = 100;

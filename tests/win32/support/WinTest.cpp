@@ -109,4 +109,17 @@ std::string WindowText(HWND window)
     return buf;
 }
 
+std::vector<std::string> FileNames(const std::string& directoryWithSlash)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((directoryWithSlash + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
 } // namespace wintest

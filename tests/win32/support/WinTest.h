@@ -65,5 +65,7 @@ std::string ModuleDirectory();
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
 std::string WindowText(HWND window);
+// The names of the files (not directories) in a directory, in the order found.
+std::vector<std::string> FileNames(const std::string& directoryWithSlash);
 
 } // namespace wintest
