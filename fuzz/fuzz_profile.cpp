@@ -1,10 +1,12 @@
 // The install profile's loaders, the destination resolution, the settings
-// reader, the WININIT.INI editor and the command line over arbitrary text:
-// only the exception family may come out, and the tables stay usable.
+// reader, the WININIT.INI editor, the copy journal and the command line over
+// arbitrary text: only the exception family may come out, the tables stay
+// usable and a journal that is accepted reads back the same.
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
 #include "config/WininitRename.h"
 #include "engine/CommandLine.h"
+#include "engine/CopyJournal.h"
 #include "engine/SetupData.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileLoaders.h"
@@ -64,6 +66,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         // Only lines are added: the old text is still there around the new entry.
         std::size_t at = edited.find(entry);
         if (at == std::string::npos || edited.size() <= text.size()) std::abort();
+    }
+
+    std::vector<JournalEntry> journal;
+    if (ParseJournal(text, journal)) {
+        std::vector<JournalEntry> again;
+        if (!ParseJournal(FormatJournal(journal), again) || FormatJournal(again) != FormatJournal(journal))
+            std::abort();
+        for (const RecoveryAction& a : PlanRecovery(journal, [](const std::string& p) { return p.size() % 2 == 0; }))
+            if (!IsRandomFileName(a.path)) std::abort(); // recovery only ever touches our own names
     }
 
     CommandLine line(text);

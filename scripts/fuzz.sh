@@ -48,6 +48,8 @@ settings = (b"[UserInfo]\r\nName=Somebody\r\nCompany=Firm\r\n[KorvisanInstall]\r
             b"[Components]\r\nRealtime=1\r\n[Distribution]\r\nInBegHr=8\r\nBeginHour=9\r\nServer=SERVERNAME\r\n"
             b"[rename]\r\nNUL=C:\\TEMP\\X.TMP\r\n")
 open(os.path.join(corpus, "profile", "settings"), "wb").write(settings)
+open(os.path.join(corpus, "profile", "journal"), "wb").write(
+    b"temp=C:\\AV\\0a1b2c3d.exe\r\naside=33|C:\\AV\\1234abcd.dll|C:\\AV\\k.dll\r\n")
 open(os.path.join(corpus, "profile", "switches"), "wb").write(b"/D:A:\\ /T123 /U /I:KORVISAN.ICF /M:STATUS.MIF /B")
 PY
 status=0
