@@ -5,6 +5,9 @@
 #   SETUP_WINE_TEMPLATE  template prefix (default: <win build>/wine-template)
 #   SETUP_WINE_VERSION   Windows version of the copy (default: the template's, win95)
 #   SETUP_KEEP_PREFIX    directory to move the used prefix to, for inspection
+#   SETUP_SMALL_DRIVE_KB a tmpfs of this size is mounted as drive S: and the
+#                        program gets SETUP_SMALL_DRIVE=S:\ (needs mount
+#                        rights; without them the variable stays unset)
 set -u
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
 . "$setup_root/scripts/wine-env.sh"
@@ -22,12 +25,24 @@ export WINEPREFIX=$work/prefix
 if [ -n "${SETUP_WINE_VERSION:-}" ]; then
   "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$SETUP_WINE_VERSION" /f >/dev/null 2>&1
 fi
+small=""
+if [ -n "${SETUP_SMALL_DRIVE_KB:-}" ]; then
+  mkdir -p "$work/small"
+  if mount -t tmpfs -o "size=${SETUP_SMALL_DRIVE_KB}k" tmpfs "$work/small" 2>/dev/null; then
+    small=$work/small
+    ln -sfn "$small" "$WINEPREFIX/dosdevices/s:"
+    export SETUP_SMALL_DRIVE='S:\'
+  else
+    echo "wine-run: cannot mount a small drive here" >&2
+  fi
+fi
 xvfb=()
 if [ -z "${DISPLAY:-}" ]; then xvfb=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
 "${xvfb[@]}" "$SETUP_WINE" "$@"
 rc=$?
 wineserver -k >/dev/null 2>&1
 wineserver -w >/dev/null 2>&1
+if [ -n "$small" ]; then umount "$small"; fi
 if [ -n "${SETUP_KEEP_PREFIX:-}" ]; then rm -rf "$SETUP_KEEP_PREFIX"; mv "$work/prefix" "$SETUP_KEEP_PREFIX"; fi
 rm -rf "$work"
 exit $rc
