@@ -1,6 +1,6 @@
 #include "config/InstallLog.h"
 #include "config/ProductPresets.h"
-#include "tests/win32/Win32TestUtil.h"
+#include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string Log() { return ReadWholeFile(kInstallLogPath); }
+std::string Log() { return wintest::ReadFileText(kInstallLogPath); }
 
 std::string ExpectedLine(const std::string& tag, int i)
 {
@@ -23,7 +23,7 @@ std::string ExpectedLine(const std::string& tag, int i)
 TEST(InstallLog, LinesAppendedAfterEarlierContent)
 {
     DeleteFileA(kInstallLogPath);
-    ASSERT_TRUE(WriteWholeFile(kInstallLogPath, "earlier\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(kInstallLogPath, "earlier\r\n"));
     LogMessage("first %d", 1);
     LogMessage("%s", "second");
     EXPECT_EQ(Log(), "earlier\r\nfirst 1\r\nsecond\r\n");
@@ -51,9 +51,9 @@ TEST(InstallLog, ConcurrentWritersNeverLoseOrSplitALine)
     ASSERT_NE(start, nullptr);
     std::vector<HANDLE> processes;
     for (int w = 0; w < kWriters; ++w) {
-        std::string cmd = "\"" + TestProgramDirectory() + "logwriter.exe\" " + std::to_string(kLines) + " w" +
+        std::string cmd = "\"" + wintest::ModuleDirectory() + "logwriter.exe\" " + std::to_string(kLines) + " w" +
                           std::to_string(w) + " BrantokeLogTestStart";
-        HANDLE p = StartProgram(cmd);
+        HANDLE p = wintest::StartProgram(cmd);
         ASSERT_NE(p, nullptr) << cmd;
         processes.push_back(p);
     }
@@ -71,7 +71,7 @@ TEST(InstallLog, ConcurrentWritersNeverLoseOrSplitALine)
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
     std::map<std::string, int> seen;
-    for (const std::string& line : SplitCrLf(log)) ++seen[line];
+    for (const std::string& line : wintest::SplitCrLf(log)) ++seen[line];
     std::size_t expectedCount = 0;
     for (int w = 0; w < kWriters; ++w)
         for (int i = 0; i < kLines; ++i) {
@@ -79,7 +79,7 @@ TEST(InstallLog, ConcurrentWritersNeverLoseOrSplitALine)
             EXPECT_EQ(seen[line], 1) << line;
             ++expectedCount;
         }
-    EXPECT_EQ(SplitCrLf(log).size(), expectedCount);
+    EXPECT_EQ(wintest::SplitCrLf(log).size(), expectedCount);
 }
 
 TEST(InstallLog, ReportSetupErrorLogsAndWritesFailedStatus)
@@ -88,12 +88,12 @@ TEST(InstallLog, ReportSetupErrorLogsAndWritesFailedStatus)
     auto data = std::make_unique<SetupData>();
     std::memset(data.get(), 0, sizeof(SetupData));
     ApplyProductDefaults(*data);
-    std::string mif = TestProgramDirectory() + "report.mif";
+    std::string mif = wintest::ScratchDirectory() + "report.mif";
     std::strcpy(data->StatusFile, mif.c_str());
     DeleteFileA(mif.c_str());
     ReportSetupError(*data, 1024);
     EXPECT_EQ(Log(), "Setup Error:1024\r\n");
-    std::vector<std::string> lines = SplitCrLf(ReadWholeFile(mif));
+    std::vector<std::string> lines = wintest::SplitCrLf(wintest::ReadFileText(mif));
     ASSERT_EQ(lines.size(), 69u);
     EXPECT_EQ(lines[57], "      VALUE = \"Failed\"                    ");
     EXPECT_EQ(lines[65], "      VALUE = \"Error During Install\"" + std::string(24, ' '));

@@ -2,7 +2,7 @@
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
 #include "config/Registry.h"
-#include "tests/win32/Win32TestUtil.h"
+#include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>
 
@@ -33,12 +33,12 @@ std::string ProgramFilesDir()
 // A directory of its own, made current, holding the given KORVISAN.ICF (none when empty).
 std::string EnterDirectory(const char* name, const std::string& settings)
 {
-    std::string dir = TestProgramDirectory() + name;
+    std::string dir = wintest::ScratchDirectory() + name;
     CreateDirectoryA(dir.c_str(), nullptr);
     SetCurrentDirectoryA(dir.c_str());
     std::string file = dir + "\\KORVISAN.ICF";
     DeleteFileA(file.c_str());
-    if (!settings.empty()) WriteWholeFile(file, settings);
+    if (!settings.empty()) wintest::WriteFileText(file, settings);
     return file;
 }
 
@@ -49,7 +49,7 @@ TEST(ReadInstallSettings, MissingFileIsSetupError1024WithDefaults)
     std::string file = EnterDirectory("nosettings", "");
     DeleteFileA(kInstallLogPath);
     auto d = Prepared();
-    std::string mif = TestProgramDirectory() + "nosettings.mif";
+    std::string mif = wintest::ScratchDirectory() + "nosettings.mif";
     std::strcpy(d->StatusFile, mif.c_str());
     ReadInstallSettings(*d);
     EXPECT_STREQ(d->UnattendedFile, file.c_str());
@@ -59,8 +59,8 @@ TEST(ReadInstallSettings, MissingFileIsSetupError1024WithDefaults)
     EXPECT_EQ(d->SuspendTime, 0);
     EXPECT_EQ(d->DaysOfWeek, 0);
     EXPECT_STREQ(d->ExeFiles, "");
-    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Setup Error:1024\r\n");
-    EXPECT_NE(ReadWholeFile(mif).find("VALUE = \"Failed\""), std::string::npos);
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Setup Error:1024\r\n");
+    EXPECT_NE(wintest::ReadFileText(mif).find("VALUE = \"Failed\""), std::string::npos);
 }
 
 TEST(ReadInstallSettings, FileInCurrentDirectoryReadThroughTheProfileApi)
@@ -84,13 +84,13 @@ TEST(ReadInstallSettings, FileInCurrentDirectoryReadThroughTheProfileApi)
     EXPECT_EQ(d->SuspendTime, 1);
     EXPECT_EQ(d->DaysOfWeek, 127);
     EXPECT_STREQ(d->ExeFiles, "APP*BIN*COM*DLL*DOT*DOC*DRV*EXE*OVL*OVR*PRG*SYS*VXD*");
-    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Could not read company name from Install Ini File Organization\r\n");
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Could not read company name from Install Ini File Organization\r\n");
 }
 
 TEST(ReadInstallSettings, EarlierInstallationGivesTheHomeDirectory)
 {
-    std::string file = TestProgramDirectory() + "named.icf";
-    WriteWholeFile(file, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n");
+    std::string file = wintest::ScratchDirectory() + "named.icf";
+    wintest::WriteFileText(file, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n");
     DeleteFileA(kInstallLogPath);
 
     ASSERT_EQ(CfgWriteString("SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion", "Path", "HOME", "E:\\OLD95"),
@@ -99,7 +99,7 @@ TEST(ReadInstallSettings, EarlierInstallationGivesTheHomeDirectory)
     std::strcpy(d->UnattendedFile, file.c_str());
     ReadInstallSettings(*d);
     EXPECT_STREQ(d->InstallPath, "E:\\OLD95");
-    EXPECT_EQ(ReadWholeFile(kInstallLogPath),
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath),
               "Could not read Korvisan install path from Install Ini File Install Path\r\n");
 
     ASSERT_EQ(CfgWriteString("SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion", "Path", "HOME", "E:\\OLDAV"),

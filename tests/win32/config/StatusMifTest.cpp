@@ -1,5 +1,5 @@
 #include "config/StatusMif.h"
-#include "tests/win32/Win32TestUtil.h"
+#include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ std::string WrittenWithGoldenTime(SetupData& d, int failed, const char* descript
         WriteStatusMif(d, failed, description);
         GetLocalTime(&after);
         if (before.wSecond == after.wSecond && before.wMinute == after.wMinute)
-            return WithGoldenTime(ReadWholeFile(d.StatusFile), before);
+            return WithGoldenTime(wintest::ReadFileText(d.StatusFile), before);
     }
     return {};
 }
@@ -58,14 +58,14 @@ TEST(StatusMif, DefaultPathInWindowsDirectory)
 TEST(StatusMif, BytesOfSuccessAndErrorFiles)
 {
     auto d = NewBlock();
-    std::string path = TestProgramDirectory() + "status.mif";
+    std::string path = wintest::ScratchDirectory() + "status.mif";
     std::strcpy(d->StatusFile, path.c_str());
     // A longer earlier file is replaced, not overwritten in part.
-    ASSERT_TRUE(WriteWholeFile(path, std::string(10000, '#')));
-    EXPECT_EQ(WrittenWithGoldenTime(*d, 0, ""), ReadWholeFile(HostPath(GOLDEN_DIR "/status-success.mif")));
+    ASSERT_TRUE(wintest::WriteFileText(path, std::string(10000, '#')));
+    EXPECT_EQ(WrittenWithGoldenTime(*d, 0, ""), wintest::ReadFileText(wintest::HostPath(GOLDEN_DIR "/status-success.mif")));
     EXPECT_EQ(WrittenWithGoldenTime(*d, 1024, "Error During Install"),
-              ReadWholeFile(HostPath(GOLDEN_DIR "/status-error-1024.mif")));
-    EXPECT_FALSE(ReadWholeFile(HostPath(GOLDEN_DIR "/status-success.mif")).empty());
+              wintest::ReadFileText(wintest::HostPath(GOLDEN_DIR "/status-error-1024.mif")));
+    EXPECT_FALSE(wintest::ReadFileText(wintest::HostPath(GOLDEN_DIR "/status-success.mif")).empty());
 }
 
 TEST(StatusMif, UnwritablePathIsSkipped)

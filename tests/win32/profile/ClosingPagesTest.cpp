@@ -3,7 +3,6 @@
 #include "config/Registry.h"
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
-#include "tests/win32/Win32TestUtil.h"
 #include "tests/win32/support/WinTest.h"
 #include "wizard/ClosingPages.h"
 #include "wizard/Wizard.h"
@@ -29,7 +28,7 @@ protected:
         std::strcpy(app_.Data->InstallPath, dir_.Path().substr(0, dir_.Path().size() - 1).c_str());
         std::string mif = dir_.Path() + "status.mif";
         std::strcpy(app_.Data->StatusFile, mif.c_str());
-        ASSERT_TRUE(CopyFileA((TestProgramDirectory() + "korcmd95.exe").c_str(), (dir_.Path() + "korcmd95.exe").c_str(),
+        ASSERT_TRUE(CopyFileA((wintest::ModuleDirectory() + "korcmd95.exe").c_str(), (dir_.Path() + "korcmd95.exe").c_str(),
                               FALSE));
     }
     void TearDown() override
@@ -54,7 +53,7 @@ protected:
                      reinterpret_cast<LPARAM>(CurrentPage()->Item(control)));
     }
     bool WizardEnded() { return PumpUntil([&] { return app_.MainWindowHandle == nullptr; }); }
-    std::vector<std::string> FrontEndRecord() { return SplitCrLf(ReadWholeFile(dir_.Path() + "korcmd95.txt")); }
+    std::vector<std::string> FrontEndRecord() { return wintest::SplitCrLf(wintest::ReadFileText(dir_.Path() + "korcmd95.txt")); }
     bool StatusFileWritten() { return GetFileAttributesA(app_.Data->StatusFile) != INVALID_FILE_ATTRIBUTES; }
 
     wintest::TempDir dir_;
@@ -170,7 +169,7 @@ TEST_F(ClosingPagesTest, DontRestartUnattendedReportsSuccess)
     Press(IDC_DONT_RESTART);
     EXPECT_TRUE(WizardEnded());
     ASSERT_TRUE(StatusFileWritten());
-    std::vector<std::string> lines = SplitCrLf(ReadWholeFile(app_.Data->StatusFile));
+    std::vector<std::string> lines = wintest::SplitCrLf(wintest::ReadFileText(app_.Data->StatusFile));
     ASSERT_EQ(lines.size(), 69u);
     EXPECT_EQ(lines[57], "      VALUE = \"Success\"                   ");
     EXPECT_EQ(restarts_, 0);

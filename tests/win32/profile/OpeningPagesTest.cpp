@@ -6,7 +6,6 @@
 #include "engine/XException.h"
 #include "engine/profile/Destinations.h"
 #include "resources/ids.h"
-#include "tests/win32/Win32TestUtil.h"
 #include "tests/win32/support/WinTest.h"
 #include "wizard/OpeningPages.h"
 #include "wizard/Wizard.h"
@@ -30,7 +29,7 @@ struct ProductWindow {
         DeleteFileA(Record().c_str());
         std::string ready = "BrantokeReady-" + n;
         HANDLE event = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
-        process = StartProgram("\"" + TestProgramDirectory() + "avwindow.exe\" " + n + " " + options + " ready=" + ready);
+        process = wintest::StartProgram("\"" + wintest::ModuleDirectory() + "avwindow.exe\" " + n + " " + options + " ready=" + ready);
         if (process) WaitForSingleObject(event, 20000);
         CloseHandle(event);
     }
@@ -41,8 +40,8 @@ struct ProductWindow {
         WaitForSingleObject(process, 10000);
         CloseHandle(process);
     }
-    std::string Record() const { return TestProgramDirectory() + "avwindow-" + name + ".txt"; }
-    std::vector<std::string> Lines() const { return SplitCrLf(ReadWholeFile(Record())); }
+    std::string Record() const { return wintest::ModuleDirectory() + "avwindow-" + name + ".txt"; }
+    std::vector<std::string> Lines() const { return wintest::SplitCrLf(wintest::ReadFileText(Record())); }
     bool Ended(DWORD ms = 10000) const { return WaitForSingleObject(process, ms) == WAIT_OBJECT_0; }
 };
 
@@ -121,7 +120,7 @@ TEST_F(OpeningPagesTest, PreparationTakesNamesAndEarlierHomeFromTheRegistry)
     SetMachineString("SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion\\Path", "HOME", "C:\\OLDAV");
     PrepareSetupData(app_);
     // No settings file: setup error 1024, the express mask.
-    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Setup Error:1024\r\n");
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Setup Error:1024\r\n");
     EXPECT_EQ(app_.Data->ComponentMask, 0x19);
     EXPECT_EQ(app_.Data->StatusReporting, 1);
     EXPECT_STREQ(app_.Data->FullName, "Registry Owner");
@@ -134,7 +133,7 @@ TEST_F(OpeningPagesTest, PreparationTakesNamesAndEarlierHomeFromTheRegistry)
 TEST_F(OpeningPagesTest, UnattendedKeepsTheSettingsFileNamesAndFillsOnlyBlanks)
 {
     std::string settings = dir_.Path() + "unattended.icf";
-    ASSERT_TRUE(WriteWholeFile(settings, "[UserInfo]\r\nFullName=File Name\r\n[KorvisanInstall]\r\nKorvisanPath=D:\\AV\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(settings, "[UserInfo]\r\nFullName=File Name\r\n[KorvisanInstall]\r\nKorvisanPath=D:\\AV\r\n"));
     Prepare("/I:" + settings);
     SetMachineString("SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion\\Path", "HOME", "C:\\OLD95");
     PrepareSetupData(app_);
@@ -142,14 +141,14 @@ TEST_F(OpeningPagesTest, UnattendedKeepsTheSettingsFileNamesAndFillsOnlyBlanks)
     EXPECT_STREQ(app_.Data->CompanyName, "Registry Org");
     EXPECT_STREQ(app_.Data->InstallPath, "D:\\AV"); // the earlier home is not asked for
     EXPECT_EQ(app_.ExistingInstall, 0);
-    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Could not read company name from Install Ini File Organization\r\n");
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Could not read company name from Install Ini File Organization\r\n");
 }
 
 TEST_F(OpeningPagesTest, ProfileIsReadIntoTheTables)
 {
     Prepare("");
     std::string profile = dir_.Path() + "setup.ini";
-    ASSERT_TRUE(WriteWholeFile(profile, "[destinations]\r\n0=|-1|\r\n2=Bin|0|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
+    ASSERT_TRUE(wintest::WriteFileText(profile, "[destinations]\r\n0=|-1|\r\n2=Bin|0|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
                                         "[targets]\r\nkorvi95.exe=0|-1|0|AV|||\r\n[Main]\r\nb.mf=1|1|1|-1|0\r\n"
                                         "a.mf=1|1|1|1|0\r\n[diskettes]\r\n1=Disk 1\r\n"));
     app_.ProfilePath.Set(profile);
@@ -187,7 +186,7 @@ TEST_F(OpeningPagesTest, UnattendedRunWithoutProfileEndsOnPage116WithTheReasonLo
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), IDD_NOT_INSTALLED);
     EXPECT_EQ(app_.SetupFailed, 1);
-    std::vector<std::string> log = SplitCrLf(ReadWholeFile(kInstallLogPath));
+    std::vector<std::string> log = wintest::SplitCrLf(wintest::ReadFileText(kInstallLogPath));
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], "Setup Error:1024");
     EXPECT_NE(log[1].find("Incomplete or missing profile."), std::string::npos) << log[1];
@@ -215,7 +214,7 @@ TEST_F(OpeningPagesTest, UnattendedWizardLoadsTheProfileIntoTheTables)
 {
     Prepare("/I:C:\\none.icf");
     std::string profile = dir_.Path() + "setup.ini";
-    ASSERT_TRUE(WriteWholeFile(profile, "[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
+    ASSERT_TRUE(wintest::WriteFileText(profile, "[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
                                         "[Main]\r\nmain.mf=1000|1|2|1|0\r\n"));
     app_.ProfilePath.Set(profile);
     int endRuns = 0;
@@ -230,7 +229,7 @@ TEST_F(OpeningPagesTest, UnattendedWizardLoadsTheProfileIntoTheTables)
     EXPECT_EQ(app_.SetupFailed, 0);
     ASSERT_EQ(app_.ArchiveList.size(), 1u);
     EXPECT_EQ(app_.ArchiveList.front().FileName, "main.mf");
-    EXPECT_EQ(ReadWholeFile(kInstallLogPath), "Setup Error:1024\r\n");
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Setup Error:1024\r\n");
 }
 
 namespace {
@@ -239,22 +238,22 @@ namespace {
 std::vector<std::string> RunSetupProgram(const std::string& profile)
 {
     wintest::TempDir media;
-    EXPECT_TRUE(CopyFileA((TestProgramDirectory() + "setup.exe").c_str(), (media.Path() + "setup.exe").c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA((wintest::ModuleDirectory() + "setup.exe").c_str(), (media.Path() + "setup.exe").c_str(), FALSE));
     if (!profile.empty()) {
-        EXPECT_TRUE(WriteWholeFile(media.Path() + "setup.ini", profile));
+        EXPECT_TRUE(wintest::WriteFileText(media.Path() + "setup.ini", profile));
     }
     std::string settings = media.Path() + "KORVISAN.ICF";
-    EXPECT_TRUE(WriteWholeFile(settings, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
+    EXPECT_TRUE(wintest::WriteFileText(settings, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
                                          "KorvisanPath=C:\\AV\r\n"));
     DeleteFileA(kInstallLogPath);
-    HANDLE setup = StartProgram("\"" + media.Path() + "setup.exe\" /I:" + settings);
+    HANDLE setup = wintest::StartProgram("\"" + media.Path() + "setup.exe\" /I:" + settings);
     EXPECT_NE(setup, nullptr);
     if (!setup) return {};
     DWORD waited = WaitForSingleObject(setup, 60000);
     if (waited != WAIT_OBJECT_0) TerminateProcess(setup, 1);
     CloseHandle(setup);
     EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0));
-    return SplitCrLf(ReadWholeFile(kInstallLogPath));
+    return wintest::SplitCrLf(wintest::ReadFileText(kInstallLogPath));
 }
 
 } // namespace

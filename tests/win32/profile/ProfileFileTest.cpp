@@ -4,7 +4,7 @@
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "engine/profile/ProfileSection.h"
-#include "tests/win32/Win32TestUtil.h"
+#include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ namespace {
 
 std::string MakeProfile(const char* name, const std::string& text)
 {
-    std::string path = TestProgramDirectory() + name;
-    WriteWholeFile(path, text);
+    std::string path = wintest::ScratchDirectory() + name;
+    wintest::WriteFileText(path, text);
     return path;
 }
 
@@ -47,7 +47,7 @@ TEST(ProfileFile, OverlongValueCutAt254)
 
 TEST(ProfileFile, MissingFileIsCauseZero)
 {
-    PrivateProfileFile file(TestProgramDirectory() + "absent.ini");
+    PrivateProfileFile file(wintest::ScratchDirectory() + "absent.ini");
     DestinationTable table;
     try {
         LoadDestinations(file, table);
@@ -86,7 +86,7 @@ TEST(ProfileFile, WholeProfileLoadsAndRecordIsWrittenForReal)
     ASSERT_NE(FindTarget(t, "KORVI95.EXE"), nullptr);
     FindTarget(t, "korvi95.EXE")->Path.Set("C:\\AV\\KORVI95.EXE");
 
-    std::string recordPath = TestProgramDirectory() + "myapp.log";
+    std::string recordPath = wintest::ScratchDirectory() + "myapp.log";
     DeleteFileA(recordPath.c_str());
     PrivateProfileFile record(recordPath);
     WriteInstallRecord(record, d, g, t);
@@ -94,7 +94,7 @@ TEST(ProfileFile, WholeProfileLoadsAndRecordIsWrittenForReal)
     WriteInstalledFile(record, "Main", "KORVI95.EXE", 0, true, true); // replaced, not repeated
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, recordPath.c_str()); // flush the profile cache
 
-    std::string text = ReadWholeFile(recordPath);
+    std::string text = wintest::ReadFileText(recordPath);
     EXPECT_NE(text.find("0=|-1|C:\\AV\\"), std::string::npos) << text;
     EXPECT_NE(text.find("2=Bin|0|C:\\AV\\Bin\\"), std::string::npos) << text;
     EXPECT_NE(text.find("Main=Manager|Main program|1|1|1"), std::string::npos) << text;

@@ -122,4 +122,50 @@ std::vector<std::string> FileNames(const std::string& directoryWithSlash)
     return names;
 }
 
+const std::string& ScratchDirectory()
+{
+    static TempDir scratch;
+    return scratch.Path();
+}
+
+std::string HostPath(const std::string& unixPath)
+{
+    std::string p = "Z:" + unixPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+HANDLE StartProgram(const std::string& commandLine, DWORD flags, HANDLE* thread)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    if (thread)
+        *thread = pi.hThread;
+    else
+        CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+std::vector<std::string> SplitCrLf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            if (start < text.size()) lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
 } // namespace wintest

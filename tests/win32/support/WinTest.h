@@ -59,12 +59,22 @@ private:
     std::string path_;
 };
 
-// The directory of the running test program, ending in a backslash.
+// The directory of the running test program, ending in a backslash: where
+// the helper programs are.
 std::string ModuleDirectory();
+// A fresh directory of this test program's run for files the tests write,
+// removed at exit; ends in a backslash.
+const std::string& ScratchDirectory();
+// A Unix path (of the source tree) as Wine shows it.
+std::string HostPath(const std::string& unixPath);
+// Starts a program; its process handle, or null.
+HANDLE StartProgram(const std::string& commandLine, DWORD flags = 0, HANDLE* thread = nullptr);
 
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
 std::string WindowText(HWND window);
+// The lines of a CR LF text; an unterminated tail is a line too.
+std::vector<std::string> SplitCrLf(const std::string& text);
 // The names of the files (not directories) in a directory, in the order found.
 std::vector<std::string> FileNames(const std::string& directoryWithSlash);
 
