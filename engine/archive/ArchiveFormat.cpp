@@ -1,5 +1,6 @@
 #include "engine/archive/ArchiveFormat.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace archive {
@@ -81,6 +82,18 @@ std::string MemberBaseName(const std::string& name)
     std::string base = cut == std::string::npos ? name : name.substr(cut + 1);
     if (base == "." || base == "..") return {};
     return base;
+}
+
+bool IsDeviceName(const std::string& name)
+{
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONFIG$"};
+    for (const char* d : kDevices)
+        if (stem == d) return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '1' &&
+           stem[3] <= '9';
 }
 
 void WriteArchiveHeader(uint8_t (&out)[kArchiveHeaderSize])

@@ -80,6 +80,10 @@ struct MemberHeader {
 // "..", or a trailing separator).
 std::string MemberBaseName(const std::string& name);
 
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9 (and CLOCK$, CONFIG$), with or without
+// an extension, in any case: names that open a device, not a file.
+bool IsDeviceName(const std::string& name);
+
 // Builds the archive header.
 void WriteArchiveHeader(uint8_t (&out)[kArchiveHeaderSize]);
 

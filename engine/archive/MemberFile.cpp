@@ -17,6 +17,8 @@ std::string MemberFile::FileName() const
     if (base.empty()) throw CMultiFileException(kMfCorruptTable);
     for (unsigned char c : base)
         if (c < 0x20 || std::strchr("*?\"<>|", c)) throw CMultiFileException(kMfCorruptTable);
+    // A device's name, with any extension, opens the device instead of a file.
+    if (IsDeviceName(base)) throw CMultiFileException(kMfCorruptTable);
     return base;
 }
 

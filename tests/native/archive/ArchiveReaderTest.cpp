@@ -137,6 +137,14 @@ TEST(ArchiveReader, MemberFailures)
     EXPECT_EQ(run([](PackedMember& m) { std::memset(m.header.raw + 16, 'a', kNameFieldSize); }), "CMultiFileException 4");
     EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("..\\..\\"); }), "CMultiFileException 4");
     EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("C:\\WINDOWS\\.."); }), "CMultiFileException 4");
+    // Names of devices: writing there would reach the printer or the console.
+    for (const char* device : {"LPT1", "con.txt", "Aux.Dat", "NUL", "COM9.", "prn .x"}) {
+        SCOPED_TRACE(device);
+        EXPECT_EQ(run([&](PackedMember& m) { m.header.SetName(device); }), "CMultiFileException 4");
+    }
+    EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("CONFIG.SYS"); }), "none");
+    EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("COM10.TXT"); }), "none");
+    EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("LPT0"); }), "none");
     // Stored size beyond the volume, no continuation: the data ends early.
     EXPECT_EQ(run([](PackedMember& m) {
                   m.header.SetMethod(2);
