@@ -2,6 +2,27 @@
 
 #include "engine/XException.h"
 
+namespace {
+
+// A further directory level (or a few): never a drive, a root or a step up,
+// which would put files outside the parent.
+bool IsSubdirectoryName(const std::string& name)
+{
+    if (name.find(':') != std::string::npos) return false;
+    if (!name.empty() && (name[0] == '\\' || name[0] == '/')) return false;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = name.find_first_of("\\/", start);
+        if (end == std::string::npos) end = name.size();
+        std::string part = name.substr(start, end - start);
+        if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return false; // "..", ". ."
+        start = end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
 void SetDestinationPath(DestinationTable& table, int16_t id, const std::string& directory)
 {
     Destination& d = table[id];
@@ -22,6 +43,7 @@ void ResolveDestinations(DestinationTable& table)
                 allResolved = false;
                 continue;
             }
+            if (!IsSubdirectoryName(d.Name)) throw CInstallProfileException(1);
             PathName path = parent->second.Path;
             path.AppendDirectory(d.Name);
             d.Path = path;

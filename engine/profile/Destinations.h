@@ -10,7 +10,8 @@ void SetDestinationPath(DestinationTable& table, int16_t id, const std::string& 
 
 // Gives every destination with a parent and no path the parent's path plus
 // its own Name. Raises CInstallProfileException 1 when, after as many passes
-// as there are destinations, some remain unresolved (missing parent or cycle).
+// as there are destinations, some remain unresolved (missing parent or cycle),
+// and for a Name that is not a subdirectory (a drive, a root, "..").
 void ResolveDestinations(DestinationTable& table);
 
 // The directory of an id, ending in a backslash; empty when the id is

@@ -64,6 +64,21 @@ TEST(ResolveDestinations, CyclesAndMissingParentsAreCauseOne)
     EXPECT_EQ(ResolveCause(early), 1);
 }
 
+TEST(ResolveDestinations, NamesThatLeaveTheParentAreCauseOne)
+{
+    for (const char* name : {"..", "..\\..\\WINDOWS", "Data\\..\\..", "C:\\", "D:Data", "\\WINDOWS", "/etc", ". .", "..."}) {
+        SCOPED_TRACE(name);
+        DestinationTable t = Load(std::string("2=") + name + "|0|\n");
+        SetDestinationPath(t, 0, "C:\\AV");
+        EXPECT_EQ(ResolveCause(t), 1);
+    }
+    DestinationTable t = Load("2=Data\\Virus.defs|0|\n3=..Old|0|\n");
+    SetDestinationPath(t, 0, "C:\\AV");
+    ResolveDestinations(t);
+    EXPECT_EQ(DestinationPath(t, 2), "C:\\AV\\Data\\Virus.defs\\");
+    EXPECT_EQ(DestinationPath(t, 3), "C:\\AV\\..Old\\");
+}
+
 TEST(ResolveDestinations, GivenPathWinsOverParent)
 {
     DestinationTable t = Load("3=Common|0|E:\\Shared\n");
