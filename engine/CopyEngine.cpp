@@ -68,6 +68,8 @@ void InstallMember::WriteData(const void* buffer, std::size_t count)
 
 CopyEngine::CopyEngine(SetupApp& app, CopyView& view) : app_(app), view_(view) {}
 
+CopyEngine::~CopyEngine() { copyjournal::Close(); }
+
 uint64_t CopyEngine::SelectedBytes() const
 {
     uint64_t total = 0;

@@ -68,6 +68,9 @@ private:
 class CopyEngine {
 public:
     CopyEngine(SetupApp& app, CopyView& view);
+    ~CopyEngine(); // ends the copy journal
+    CopyEngine(const CopyEngine&) = delete;
+    CopyEngine& operator=(const CopyEngine&) = delete;
 
     // Sum of Size over the items of selected groups (the gauge's range).
     uint64_t SelectedBytes() const;

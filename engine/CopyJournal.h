@@ -54,8 +54,9 @@ std::vector<RecoveryAction> PlanRecovery(const std::vector<JournalEntry>& entrie
                                          const std::function<bool(const std::string&)>& exists);
 
 // The process-wide journal (Win32; the file is KORSETUP.JNL in the temporary
-// directory, guarded by a named mutex so that a second setup never recovers
-// the journal of one that is still running).
+// directory, kept open from the first member to the end of the copy run and
+// guarded by a named mutex, so that a second setup never recovers the journal
+// of one that is still running).
 namespace copyjournal {
 // A member's temporary file is about to be created: the journal names it.
 void Track(const std::string& temporaryPath);
@@ -63,8 +64,10 @@ void Track(const std::string& temporaryPath);
 void NoteSetAside(const std::string& asidePath, const std::string& originalPath, uint32_t attributes);
 // The temporary file now waits for the restart (WININIT.INI): never delete it.
 void Release(const std::string& temporaryPath);
-// The member is done, whichever way: the journal goes.
+// The member is done, whichever way: the journal is emptied.
 void Finish();
+// The copy run is over: the journal goes and another setup may copy.
+void Close();
 // At start-up: carries out a journal left by a setup that was killed. Returns
 // the number of files put back or deleted; a damaged journal is deleted.
 int Recover();

@@ -13,7 +13,8 @@ const char* const kMutexName = "KorvisanSetupCopyJournal";
 
 struct State {
     HANDLE mutex = nullptr;
-    bool owned = false; // this process holds the mutex and writes the journal
+    HANDLE file = INVALID_HANDLE_VALUE; // open while this process owns the journal
+    bool owned = false;                 // this process holds the mutex and writes the journal
     std::vector<JournalEntry> entries;
 };
 
@@ -31,15 +32,16 @@ bool TakeMutex(State& s)
     return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED; // abandoned: its owner was killed
 }
 
-void Write(const std::vector<JournalEntry>& entries)
+// Rewritten in place through the handle kept open: creating and deleting the
+// file at every member would cost as much as copying a small file.
+void Write(State& s)
 {
-    std::string text = FormatJournal(entries);
-    HANDLE f = CreateFileA(copyjournal::JournalPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return; // without a journal only the clean-up after a kill is lost
+    if (s.file == INVALID_HANDLE_VALUE) return; // without a journal only the clean-up after a kill is lost
+    std::string text = FormatJournal(s.entries);
     DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
+    SetFilePointer(s.file, 0, nullptr, FILE_BEGIN);
+    if (!text.empty()) WriteFile(s.file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    SetEndOfFile(s.file);
 }
 
 bool ReadJournal(std::string& text)
@@ -75,13 +77,17 @@ std::string JournalPath()
 void Track(const std::string& temporaryPath)
 {
     State& s = Journal();
-    if (!s.owned) s.owned = TakeMutex(s);
-    if (!s.owned) return; // another setup is in the middle of a member
+    if (!s.owned) {
+        s.owned = TakeMutex(s);
+        if (!s.owned) return; // another setup is copying
+        s.file = CreateFileA(JournalPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
     JournalEntry e;
     e.kind = JournalEntry::kTemporary;
     e.path = temporaryPath;
     s.entries = {e};
-    Write(s.entries);
+    Write(s);
 }
 
 void NoteSetAside(const std::string& asidePath, const std::string& originalPath, uint32_t attributes)
@@ -94,7 +100,7 @@ void NoteSetAside(const std::string& asidePath, const std::string& originalPath,
     e.original = originalPath;
     e.attributes = attributes;
     s.entries.push_back(e);
-    Write(s.entries);
+    Write(s);
 }
 
 void Release(const std::string& temporaryPath)
@@ -106,14 +112,24 @@ void Release(const std::string& temporaryPath)
     });
     if (it == s.entries.end()) return;
     s.entries.erase(it, s.entries.end());
-    Write(s.entries);
+    Write(s);
 }
 
 void Finish()
 {
     State& s = Journal();
+    if (!s.owned || s.entries.empty()) return;
+    s.entries.clear();
+    Write(s);
+}
+
+void Close()
+{
+    State& s = Journal();
     if (!s.owned) return;
     s.entries.clear();
+    if (s.file != INVALID_HANDLE_VALUE) CloseHandle(s.file);
+    s.file = INVALID_HANDLE_VALUE;
     DeleteFileA(JournalPath().c_str());
     ReleaseMutex(s.mutex);
     s.owned = false;

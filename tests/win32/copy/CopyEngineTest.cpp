@@ -3,6 +3,7 @@
 // and System directories, plain files, and the failure paths (damaged data,
 // cancel, short media files), all through Wine's real file system and registry.
 #include "engine/CopyEngine.h"
+#include "engine/CopyJournal.h"
 #include "engine/SetupApp.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
@@ -290,9 +291,12 @@ TEST_F(CopyEngineTest, CancelStopsMidMemberWithoutTraces)
     answerer.onDialog = [](fw::Dialog&) { return IDOK; };
     RecordingView view;
     view.cancelAtStep = 3; // inside the first member (150000 bytes)
-    CopyEngine engine(app_, view);
-    engine.Begin();
-    EXPECT_FALSE(engine.InstallItems());
+    {
+        CopyEngine engine(app_, view);
+        engine.Begin();
+        EXPECT_FALSE(engine.InstallItems());
+    }
+    EXPECT_EQ(GetFileAttributesA(copyjournal::JournalPath().c_str()), INVALID_FILE_ATTRIBUTES); // run over: no journal
     EXPECT_EQ(app_.SetupFailed, 1);
     EXPECT_EQ(wintest::ReadFileText(home_ + "korvi95.exe"), "old");
     EXPECT_EQ(wintest::FileNames(home_), std::vector<std::string>{"korvi95.exe"});

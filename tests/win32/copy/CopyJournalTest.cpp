@@ -159,6 +159,8 @@ TEST_F(CopyJournalTest, AFileHandedToTheRestartIsKept)
     std::string journal = wintest::ReadFileText(copyjournal::JournalPath());
     EXPECT_EQ(journal.find(temporary), std::string::npos);
     copyjournal::Finish();
+    EXPECT_EQ(wintest::ReadFileText(copyjournal::JournalPath()), ""); // emptied, kept open for the next member
+    copyjournal::Close();
     EXPECT_FALSE(Exists(copyjournal::JournalPath()));
     ASSERT_TRUE(wintest::WriteFileText(copyjournal::JournalPath(), journal));
     EXPECT_EQ(copyjournal::Recover(), 0);
