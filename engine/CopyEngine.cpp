@@ -150,7 +150,7 @@ void CopyEngine::InstallItemBody(const ArchiveItem& item)
     ArchiveItemFile file(*this, item);
     file.Open(mediaPath.Text());
     for (;;) {
-        ProcessPendingMessages();
+        if (pumpGate_.Due(GetTickCount())) ProcessPendingMessages();
         if (app_.SetupFailed) return;
         InstallMember member(file);
         if (!file.NextMember(member, false)) break;
