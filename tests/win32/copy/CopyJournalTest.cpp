@@ -12,18 +12,6 @@
 
 namespace {
 
-// Data the LZH method cannot shrink: many progress steps in one member.
-std::string Noise(std::size_t n)
-{
-    std::string s(n, '\0');
-    unsigned x = 777;
-    for (char& c : s) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>(x >> 16);
-    }
-    return s;
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 class CopyJournalTest : public ::testing::Test {
@@ -41,7 +29,7 @@ protected:
     {
         std::string src = root_ + "src\\";
         CreateDirectoryA(src.c_str(), nullptr);
-        ASSERT_TRUE(wintest::WriteFileText(src + "korvi95.exe", Noise(600000)));
+        ASSERT_TRUE(wintest::WriteFileText(src + "korvi95.exe", wintest::Noise(600000, 777)));
         std::ostringstream l;
         l << "[media]\nCapacity=10000000\nMethod=lzh\nProfile=SETUP.INI\n"
           << "[destinations]\n0=|-1|\n[groups]\nMain=Main program|Manager|1|1|0\n[diskettes]\n1=Disk one|\n"

@@ -26,18 +26,6 @@ struct StopPage : WizardPage {
     StopPage(int32_t id) : WizardPage(id, kEndWizard, IDD_NOT_INSTALLED) {}
 };
 
-// Data the LZH method cannot shrink, so that progress steps come by.
-std::string Noise(std::size_t n)
-{
-    std::string s(n, '\0');
-    unsigned x = 12345;
-    for (char& c : s) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>(x >> 16);
-    }
-    return s;
-}
-
 std::string ProgramsFolder()
 {
     char buf[MAX_PATH] = {};
@@ -52,7 +40,7 @@ protected:
         root_ = temp_.Path();
         std::string src = root_ + "src\\";
         CreateDirectoryA(src.c_str(), nullptr);
-        ASSERT_TRUE(wintest::WriteFileText(src + "korvi95.exe", Noise(300000)));
+        ASSERT_TRUE(wintest::WriteFileText(src + "korvi95.exe", wintest::Noise(300000)));
         ASSERT_TRUE(wintest::WriteFileText(src + "korcmd95.exe", std::string(5000, 'c')));
         for (const char* name : kDirectCopyFiles) ASSERT_TRUE(wintest::WriteFileText(src + name, name));
         std::ostringstream l;
@@ -119,7 +107,7 @@ TEST_F(CopyPageTest, InstallsShowsBillboardsAndMakesTheItems)
         EXPECT_EQ(GetFileAttributesA((home_ + "\\" + name).c_str()) & FILE_ATTRIBUTE_ARCHIVE,
                   DWORD(FILE_ATTRIBUTE_ARCHIVE));
     }
-    EXPECT_EQ(wintest::ReadFileText(home_ + "\\korvi95.exe"), Noise(300000));
+    EXPECT_EQ(wintest::ReadFileText(home_ + "\\korvi95.exe"), wintest::Noise(300000));
 
     // The record: per-file lines and, at the end, the tables.
     std::string record = wintest::ReadFileText(app_.RecordPath.Text());

@@ -168,4 +168,15 @@ std::vector<std::string> SplitCrLf(const std::string& text)
     return lines;
 }
 
+std::string Noise(std::size_t n, unsigned seed)
+{
+    std::string s(n, '\0');
+    unsigned x = seed;
+    for (char& c : s) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 16);
+    }
+    return s;
+}
+
 } // namespace wintest

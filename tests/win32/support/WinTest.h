@@ -73,6 +73,9 @@ HANDLE StartProgram(const std::string& commandLine, DWORD flags = 0, HANDLE* thr
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
 std::string WindowText(HWND window);
+// Bytes no compression method can shrink (a linear congruential sequence):
+// members of them take many progress steps.
+std::string Noise(std::size_t n, unsigned seed = 12345);
 // The lines of a CR LF text; an unterminated tail is a line too.
 std::vector<std::string> SplitCrLf(const std::string& text);
 // The names of the files (not directories) in a directory, in the order found.
