@@ -71,18 +71,11 @@ std::array<uint16_t, 4> VersionOf(const std::string& path)
 const std::array<uint16_t, 4> k950{4, 0, 0, 950};
 const std::array<uint16_t, 4> k1111{4, 0, 0, 1111};
 
-// Names of the files in a directory.
+// Names of the files in a directory, in order.
 std::set<std::string> FilesIn(const std::string& dir)
 {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return names;
+    std::vector<std::string> names = wintest::FileNames(dir);
+    return {names.begin(), names.end()};
 }
 
 FileEntry Entry(int16_t id, const std::string& destination, const std::string& temp, const std::string& rule)
