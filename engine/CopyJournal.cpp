@@ -1,5 +1,7 @@
 #include "engine/CopyJournal.h"
 
+#include "engine/PathName.h"
+
 #include <cctype>
 
 namespace {
@@ -85,18 +87,6 @@ bool ParseLine(std::string_view line, JournalEntry& entry)
 }
 
 } // namespace
-
-bool IsRandomFileName(std::string_view path)
-{
-    std::size_t slash = path.find_last_of("\\/");
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    if (name.size() < 8) return false;
-    for (std::size_t i = 0; i < 8; ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
-    if (name.size() == 8) return true;
-    std::string_view extension = name.substr(8);
-    return extension.size() >= 2 && extension[0] == '.' && extension.find('.', 1) == std::string_view::npos;
-}
 
 std::string FormatJournal(const std::vector<JournalEntry>& entries)
 {

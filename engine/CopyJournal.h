@@ -35,9 +35,6 @@ std::string FormatJournal(const std::vector<JournalEntry>& entries);
 // False (and no entries) when any line is damaged.
 bool ParseJournal(std::string_view text, std::vector<JournalEntry>& entries);
 
-// A name the copy engine gives a temporary file or a set-aside copy.
-bool IsRandomFileName(std::string_view path);
-
 struct RecoveryAction {
     enum Kind { kDelete, kMoveBack };
     Kind kind = kDelete;

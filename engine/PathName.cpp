@@ -1,5 +1,6 @@
 #include "engine/PathName.h"
 
+#include <cctype>
 #include <cstdio>
 
 PathName::~PathName() = default;
@@ -175,4 +176,16 @@ std::string RandomHexName(int (*random)())
     int a = random(), b = random(), c = random(), d = random(), e = random();
     std::snprintf(buf, sizeof buf, "%.4x%.4x%.4x%.4x%.4x", a, b, c, d, e);
     return std::string(buf, 8);
+}
+
+bool IsRandomFileName(std::string_view path)
+{
+    std::size_t slash = path.find_last_of("\\/");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (name.size() < 8) return false;
+    for (std::size_t i = 0; i < 8; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+    if (name.size() == 8) return true;
+    std::string_view extension = name.substr(8);
+    return extension.size() >= 2 && extension[0] == '.' && extension.find('.', 1) == std::string_view::npos;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class PathName {
 public:
@@ -88,3 +89,7 @@ private:
 // Eight hexadecimal characters from five run-time random numbers ("%.4x" each,
 // first eight characters kept).
 std::string RandomHexName(int (*random)());
+
+// A path whose file name is such a random name, with at most one extension:
+// the names the copy engine gives temporary files and set-aside copies.
+bool IsRandomFileName(std::string_view path);

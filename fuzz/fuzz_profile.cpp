@@ -7,6 +7,7 @@
 #include "config/WininitRename.h"
 #include "engine/CommandLine.h"
 #include "engine/CopyJournal.h"
+#include "engine/PathName.h"
 #include "engine/SetupData.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileLoaders.h"

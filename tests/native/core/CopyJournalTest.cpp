@@ -25,18 +25,6 @@ JournalEntry Aside(const std::string& path, const std::string& original, uint32_
     return e;
 }
 
-TEST(CopyJournal, RandomNamesAreTheCopyEnginesOnly)
-{
-    EXPECT_TRUE(IsRandomFileName("C:\\AV\\0a1b2c3d.exe"));
-    EXPECT_TRUE(IsRandomFileName("C:\\AV\\0A1B2C3D"));
-    EXPECT_TRUE(IsRandomFileName("C:\\AV\\deadbeef.html"));
-    EXPECT_FALSE(IsRandomFileName("C:\\AV\\korvi95.exe"));
-    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3.exe"));    // seven digits
-    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3dx.exe"));  // a longer name
-    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3d.tar.gz")); // the random name keeps one extension
-    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3d."));
-}
-
 TEST(CopyJournal, TextRoundTrip)
 {
     std::vector<JournalEntry> entries = {Temp("C:\\Program Files\\AV\\0a1b2c3d.exe"),

@@ -2,6 +2,7 @@
 // of a member, a journal left in the middle of a placement, and journals
 // that must not be acted on (damaged, or of a setup still running).
 #include "engine/CopyJournal.h"
+#include "engine/PathName.h"
 #include "tests/win32/support/WinTest.h"
 #include "tools/mediatool/Layout.h"
 #include "tools/mediatool/MediaBuilder.h"
