@@ -34,9 +34,13 @@ cp -r "$root/resources/art" "$staging/art"
 bin=$root/$SETUP_WIN_BUILD/bin
 cp "$bin/setup.exe" "$bin/korcmd95.exe" "$bin/avwindow.exe" "$bin/_kwdinst.exe" "$staging/bin/"
 cp "$bin/korcmd95.exe" "$staging/bin/korvi95.exe"
+cp "$bin/bshell.dll" "$staging/bin/"
+for program in vgdist.exe autodl95.exe rtwatch.exe scnsvc95.exe EXAMINE.EXE uninstal.exe; do
+  cp "$bin/prodprog.exe" "$staging/bin/$program"
+done
 strip=x86_64-w64-mingw32-strip
 [ "$SETUP_WINEARCH" = win32 ] && strip=i686-w64-mingw32-strip
-"$strip" "$staging"/bin/*.exe
+"$strip" "$staging"/bin/*.exe "$staging"/bin/*.EXE "$staging"/bin/*.dll
 "$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null
 media=$out/media/DISK01
 "$SETUP_WINE" "$media/setup.exe" "$@" &

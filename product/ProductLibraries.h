@@ -1,0 +1,60 @@
+// The call interfaces of the product libraries setup loads at run time: the
+// antivirus engine (reached by ordinals only) and the rescue library. One
+// header for setup and for the stand-ins, so that calling convention and
+// argument widths cannot drift apart. Fixed-width types only: the same
+// declarations serve the PE32 and the PE32+ build.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// ---- Antivirus engine "VSE32ENG.DLL" ----------------------------------------
+// Status results are 16-bit, 0 = success. Handles are 32-bit cells.
+using EngineStatus = uint16_t;
+using EngineHandle = uint32_t;
+
+// Sent to the notify window during a scan (WM_USER + 1000); no parameters.
+constexpr UINT WM_ENGINE_PROGRESS = WM_USER + 1000;
+
+// EngineLoadData results setup tells apart.
+constexpr EngineStatus kEngineDataNoMemory = 10;
+constexpr EngineStatus kEngineDataCannotOpen = 11;
+constexpr EngineStatus kEngineDataBadFormat = 20;
+// EngineScanMemory results: 0 clean, 1 removed, 0x4000 the scan failed,
+// anything else a virus that stays.
+constexpr EngineStatus kEngineScanClean = 0;
+constexpr EngineStatus kEngineScanRemoved = 1;
+constexpr EngineStatus kEngineScanFailed = 0x4000;
+
+// The ordinals setup calls.
+enum EngineOrdinal : uint16_t {
+    kOrdEngineOpen = 2,
+    kOrdEngineSetOptions = 5,
+    kOrdEngineLoadData = 8,
+    kOrdEngineGetDataInfo = 10,
+    kOrdEngineGetVirusName = 23,
+    kOrdEngineReleaseData = 26,
+    kOrdEngineClose = 27,
+    kOrdEngineScanMemory = 28,
+    kOrdEngineSetNotifyWindow = 39,
+    kOrdEngineGetProgress = 55,
+};
+
+using EngineOpenFn = EngineStatus(WINAPI*)(EngineHandle* handle);
+using EngineSetOptionsFn = EngineStatus(WINAPI*)(EngineHandle handle, const uint16_t* options, uint16_t count);
+using EngineLoadDataFn = EngineStatus(WINAPI*)(EngineHandle handle);
+using EngineGetDataInfoFn = EngineStatus(WINAPI*)(EngineHandle handle, uint32_t* info1, uint32_t* info2,
+                                                  uint32_t* info3, uint32_t* info4);
+using EngineSetNotifyWindowFn = EngineStatus(WINAPI*)(EngineHandle handle, HWND window, uint32_t reserved);
+using EngineScanMemoryFn = EngineStatus(WINAPI*)(EngineHandle handle);
+using EngineGetVirusNameFn = const char*(WINAPI*)(EngineHandle handle);
+using EngineGetProgressFn = uint16_t(WINAPI*)(EngineHandle handle);
+using EngineReleaseDataFn = EngineStatus(WINAPI*)(EngineHandle handle);
+using EngineCloseFn = EngineStatus(WINAPI*)(EngineHandle handle);
+// The ordinals setup resolves but never calls only have to exist.
+using EngineUnusedFn = EngineStatus(WINAPI*)(EngineHandle handle);
+
+// ---- Rescue library "rescue.dll" ---------------------------------------------
+// Backs up the critical disk areas; returns when done. The result is not used.
+using CreateRescueDiskFn = int32_t(WINAPI*)(HWND page, int32_t unattended);
+constexpr const char* kCreateRescueDiskName = "CreateRescueDisk";
