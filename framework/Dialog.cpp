@@ -181,6 +181,14 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         SetBkColor(dc, g_background);
         return reinterpret_cast<INT_PTR>(BackgroundBrush());
     }
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_QUERYDRAGICON: {
+        // These answer through the dialog procedure's own return value.
+        INT_PTR result = 0;
+        return OnMessage(message, wParam, lParam, result) ? result : FALSE;
+    }
     default: {
         INT_PTR result = 0;
         if (OnMessage(message, wParam, lParam, result)) {

@@ -28,4 +28,19 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
     return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }
 
+bool PickThroughSeam(int templateId, std::string& path, bool (*picker)(HWND, std::string&), HWND owner)
+{
+    if (g_answerer) {
+        PromptRecord record;
+        record.kind = PromptRecord::kDirectoryPicker;
+        record.dialogId = templateId;
+        record.text = path;
+        std::string chosen = path;
+        if (!g_answerer->AnswerDirectory(record, chosen)) return false;
+        path = chosen;
+        return true;
+    }
+    return picker(owner, path);
+}
+
 } // namespace fw

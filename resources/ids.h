@@ -37,6 +37,8 @@
 #define IDS_VIRUS_NOT_REMOVED 29034
 #define IDS_PRODUCT_NAME 29133
 #define IDS_NO_COMPONENTS 29134
+// The directory page's own refusal of a home directory it cannot use.
+#define IDS_BAD_HOME_DIRECTORY 29150
 
 // ---- Pages (dialog templates) ---------------------------------------------
 #define IDD_WELCOME 102
@@ -65,6 +67,7 @@
 #define IDD_STOPPING_PRODUCT 1559
 #define IDD_BACKUP 1567
 #define IDD_MEMORY_SCAN 1568
+#define IDD_DIRECTORY_PICKER 1536
 // Billboards shown while copying, in the order of their index 0..3.
 #define IDD_BILLBOARD_1 117
 #define IDD_BILLBOARD_0 118
@@ -84,6 +87,28 @@
 #define IDC_SOURCE_FILE 1008
 #define IDC_DEST_FILE 1009
 #define IDC_GAUGE 1010
+// Choice pages 126, 1537, 125, 104 and the directory picker 1536.
+#define IDC_BROWSE 4
+#define IDC_HOME_DIRECTORY 1001
+#define IDC_PICK_FULL_PATH 1002
+#define IDC_PICK_SUBDIRECTORY 1003
+#define IDC_EXPRESS 1015
+#define IDC_CUSTOM 1016
+#define IDC_CONDITIONS_LIST 1029
+#define IDC_USER_NAME 1030
+#define IDC_COMPANY_NAME 1031
+#define IDC_HOME_FRAME 1047
+// Components 127 and option pages 1552, 1557.
+#define IDC_COMPONENT_LIST 1018
+#define IDC_COMPONENT_TEXT 1032
+#define IDC_KEEP_CONFIG 1011
+#define IDC_OVERWRITE_CONFIG 1012
+#define IDC_NAVIGATOR 1022
+#define IDC_EXPLORER 1023
+#define IDC_RUN_AUTO_DOWNLOAD 1025
+#define IDC_INTERNET_TEXT 1043
+#define IDC_OPTIONS_FRAME 60000
+#define IDC_ZIP_NOTE 60001
 // Error dialog 1544.
 #define IDC_ERR_TITLE 140
 #define IDC_ERR_MESSAGE 141
@@ -100,6 +125,10 @@
 #define IDB_WELCOME 103
 #define IDB_SETUP_TYPE 104
 #define IDB_SUMMARY 115
+#define IDB_SELECT_DIRECTORY 108
+#define IDB_USER_INFO 109
+#define IDB_INTERNET_OPTIONS 135
+#define IDB_KEEP_CONFIG 137
 #define IDB_BILLBOARD_0 143
 #define IDB_BILLBOARD_1 145
 #define IDB_BILLBOARD_2 146

@@ -2,8 +2,11 @@
 
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
+#include "product/ComponentsPage.h"
 #include "product/CopyPage.h"
+#include "product/OptionPages.h"
 #include "wizard/BasicPages.h"
+#include "wizard/ChoicePages.h"
 #include "wizard/ClosingPages.h"
 #include "wizard/OpeningPages.h"
 #include "wizard/Wizard.h"
@@ -29,13 +32,13 @@ const PageEntry kPages[] = {
     {IDD_STOPPING_PRODUCT, &Make<StoppingProductPage>, IDD_READING_SETUP, 5},
     {IDD_READING_SETUP, &Make<ReadingSetupPage>, IDD_MEMORY_SCAN, 15},
     {IDD_MEMORY_SCAN, nullptr, IDD_USER_INFO, 20},
-    {IDD_USER_INFO, nullptr, IDD_INSTALL_CONDITIONS, 30},
-    {IDD_INSTALL_CONDITIONS, nullptr, IDD_SETUP_TYPE, 35},
-    {IDD_SETUP_TYPE, nullptr, IDD_SELECT_DIRECTORY, 40},
-    {IDD_COMPONENTS, nullptr, IDD_SELECT_DIRECTORY, -1},
-    {IDD_SELECT_DIRECTORY, nullptr, kRuleA, 45},
-    {IDD_KEEP_CONFIG, nullptr, IDD_INTERNET_OPTIONS, -1},
-    {IDD_INTERNET_OPTIONS, nullptr, IDD_SUMMARY, -1},
+    {IDD_USER_INFO, &Make<UserInfoPage>, IDD_INSTALL_CONDITIONS, 30},
+    {IDD_INSTALL_CONDITIONS, &Make<InstallConditionsPage>, IDD_SETUP_TYPE, 35},
+    {IDD_SETUP_TYPE, &Make<SetupTypePage>, IDD_SELECT_DIRECTORY, 40},
+    {IDD_COMPONENTS, &Make<ComponentsPage>, IDD_SELECT_DIRECTORY, -1},
+    {IDD_SELECT_DIRECTORY, &Make<SelectDirectoryPage>, kRuleA, 45},
+    {IDD_KEEP_CONFIG, &Make<KeepConfigPage>, IDD_INTERNET_OPTIONS, -1},
+    {IDD_INTERNET_OPTIONS, &Make<InternetOptionsPage>, IDD_SUMMARY, -1},
     {IDD_SUMMARY, &Make<SummaryPage>, IDD_COPY_PROGRESS, 50},
     {IDD_COPY_PROGRESS, &Make<CopyPage>, IDD_CONFIGURING, -1},
     {IDD_CONFIGURING, nullptr, IDD_BACKUP, 75},

@@ -31,6 +31,12 @@ void SetDestinationPath(DestinationTable& table, int16_t id, const std::string& 
     if (!directory.empty()) d.Path.SetDirectory(directory);
 }
 
+void ClearDerivedDestinations(DestinationTable& table)
+{
+    for (auto& [id, d] : table)
+        if (d.ParentId != -1) d.Path = PathName();
+}
+
 void ResolveDestinations(DestinationTable& table)
 {
     const std::size_t passes = table.size();

@@ -8,6 +8,10 @@
 // Creates the destination when the id is new, then sets its directory.
 void SetDestinationPath(DestinationTable& table, int16_t id, const std::string& directory);
 
+// Forgets the paths that ResolveDestinations derived (every destination with
+// a parent), so that they follow a parent that changed.
+void ClearDerivedDestinations(DestinationTable& table);
+
 // Gives every destination with a parent and no path the parent's path plus
 // its own Name. Raises CInstallProfileException 1 when, after as many passes
 // as there are destinations, some remain unresolved (missing parent or cycle),

@@ -1,9 +1,19 @@
 #include "engine/profile/ProfileQueries.h"
 
-void SelectGroup(GroupTable& table, const std::string& name, int32_t flag)
+#include "engine/TextCase.h"
+
+Group* FindGroup(GroupTable& table, const std::string& name)
 {
     auto it = table.find(name);
-    if (it != table.end()) it->second.Selected = flag;
+    if (it != table.end()) return &it->second;
+    for (auto& entry : table)
+        if (EqualNoCase(entry.first, name)) return &entry.second;
+    return nullptr;
+}
+
+void SelectGroup(GroupTable& table, const std::string& name, int32_t flag)
+{
+    if (Group* g = FindGroup(table, name)) g->Selected = flag;
 }
 
 uint64_t ItemSpaceEstimate(const ArchiveItem& item, uint32_t clusterSize)

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <string>
 
-// Sets Selected of the named group; an unknown name changes nothing.
+// The group of this name, compared without regard to case; null when none.
+Group* FindGroup(GroupTable& table, const std::string& name);
+
+// Sets Selected of the named group (any case); an unknown name changes nothing.
 void SelectGroup(GroupTable& table, const std::string& name, int32_t flag);
 
 // Bytes one item needs on a disk with the given cluster size. Computed in 64

@@ -24,6 +24,7 @@ struct Group {
     int32_t Flag2 = 0;
     int32_t Optional = 0;
     int32_t Selected = 0;
+    int32_t Checked = 0; // the components page's check mark
 };
 
 struct ArchiveItem {

@@ -85,6 +85,41 @@ def summary(x, y):
     return (0, 0, 96 + y // 3)
 
 
+def user_info(x, y):
+    # A head and shoulders.
+    if math.hypot(x - 60, y - 80) < 26:
+        return (255, 220, 180)
+    if y > 115 and abs(x - 60) < 45 - max(0, 140 - y) * 0.6 and y < 200:
+        return (0, 128, 0)
+    return (0, 0, 96 + y // 3)
+
+
+def directory(x, y):
+    # A folder.
+    if 70 < y < 170 and 15 < x < 105:
+        return (255, 200, 40) if y > 85 or x < 55 else (0, 0, 96 + y // 3)
+    return (0, 0, 96 + y // 3)
+
+
+def keep_config(x, y):
+    # Stacked cards: the settings that stay.
+    for i in range(3):
+        top = 50 + i * 40
+        if top < y < top + 30 and 20 + i * 8 < x < 100 + i * 4:
+            return (230, 230, 230) if (y - top) % 10 else (80, 80, 80)
+    return (0, 0, 96 + y // 3)
+
+
+def options(x, y):
+    # A globe.
+    d = math.hypot(x - 60, y - 110)
+    if d < 40:
+        if abs(x - 60) < 2 or abs(y - 110) < 2 or abs(d - 25) < 1.5:
+            return (255, 255, 255)
+        return (0, 140, 200)
+    return (0, 0, 96 + y // 3)
+
+
 def icon_setup(x, y):
     if shield(x - 2, y - 1, 28, 30):
         return (255, 255, 255) if (abs(x - 16) < 2 or abs(y - 12) < 2) else (200, 30, 30)
@@ -149,6 +184,10 @@ def main():
     write("welcome.bmp", bmp24(120, 240, welcome))
     write("setuptype.bmp", bmp24(120, 240, setup_type))
     write("summary.bmp", bmp24(120, 240, summary))
+    write("userinfo.bmp", bmp24(120, 240, user_info))
+    write("directory.bmp", bmp24(120, 240, directory))
+    write("keepconfig.bmp", bmp24(120, 240, keep_config))
+    write("options.bmp", bmp24(120, 240, options))
     write("setup.ico", ico32(icon_setup))
     write("stop.ico", ico32(icon_stop))
     write("restart.ico", ico32(icon_restart))

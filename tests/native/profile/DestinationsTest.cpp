@@ -145,4 +145,6 @@ TEST(SelectGroup, OnlyKnownNames)
     EXPECT_EQ(t.count("Realtime"), 0u);
     SelectGroup(t, "Main", 0);
     EXPECT_EQ(t["Main"].Selected, 0);
+    SelectGroup(t, "MAIN", 1); // names match in any case
+    EXPECT_EQ(t["Main"].Selected, 1);
 }

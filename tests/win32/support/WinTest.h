@@ -32,10 +32,16 @@ public:
         if (onDialog) return onDialog(dialog);
         return IDOK;
     }
+    bool AnswerDirectory(const fw::PromptRecord& prompt, std::string& path) override
+    {
+        prompts.push_back(prompt);
+        return onDirectory ? onDirectory(path) : false;
+    }
 
     std::vector<fw::PromptRecord> prompts;
     std::deque<int> messageAnswers;
     std::function<int(fw::Dialog&)> onDialog;
+    std::function<bool(std::string&)> onDirectory;
 
 private:
     fw::PromptAnswerer* previous_ = nullptr;

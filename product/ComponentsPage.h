@@ -1,0 +1,22 @@
+// Page 127: the custom setup's components, a check-box list of the optional
+// groups with the description of the one under the selection.
+#pragma once
+#include "product/CheckList.h"
+#include "wizard/WizardPage.h"
+
+class ComponentsPage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    void OnNext() override;
+    CheckList& List() { return list_; }
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+private:
+    void ShowDescription();
+    CheckList list_;
+    bool leftByBack_ = false;
+};

@@ -1,0 +1,168 @@
+// The rules behind the choice pages: setup types, component choices and the
+// components page's list, the home directory's checks and the free-space
+// verdict.
+#include "product/Components.h"
+#include "wizard/HomeDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// name, Flag1, Flag2, Optional
+GroupTable Groups(std::initializer_list<std::tuple<const char*, int, int, int>> rows)
+{
+    GroupTable t;
+    for (const auto& [name, f1, f2, optional] : rows) {
+        Group& g = t[name];
+        g.Name = name;
+        g.Title = std::string("T ") + name;
+        g.Flag1 = f1;
+        g.Flag2 = f2;
+        g.Optional = optional;
+    }
+    return t;
+}
+
+SetupData Blank()
+{
+    SetupData d;
+    std::memset(&d, 0, sizeof d);
+    return d;
+}
+
+} // namespace
+
+TEST(Components, SetupTypesCopyTheirFlag)
+{
+    GroupTable t = Groups({{"A", 1, 0, 1}, {"B", 0, 1, 0}});
+    const struct {
+        int type;
+        int a, b;
+    } cases[] = {{0, 0, 0}, {1, 1, 0}, {2, 0, 1}, {3, 1, 0}, {4, 1, 1}, {9, 0, 0}};
+    for (const auto& c : cases) {
+        ApplySetupType(t, c.type);
+        EXPECT_EQ(t["A"].Selected, c.a) << c.type;
+        EXPECT_EQ(t["B"].Selected, c.b) << c.type;
+    }
+}
+
+TEST(Components, ChoicesMakeTheMaskAndSelectGroupsOfAnyCase)
+{
+    GroupTable t = Groups({{"MAIN", 0, 0, 1}, {"realtime", 0, 0, 1}, {"DadOVO", 0, 0, 1}, {"Netware", 0, 1, 1},
+                           {"Uninstall", 0, 0, 0}});
+    SetupData d = Blank();
+    d.InstallManager = 1;
+    d.InstallRealtime = 1;
+    d.InstallAutoDownload = 0;
+    d.NetwareSupport = 0;
+    d.InstallUninstall = 0;
+    ApplyComponentChoices(d, t);
+    EXPECT_EQ(d.ComponentMask, kComponentManager | kComponentRealtime);
+    EXPECT_EQ(t["MAIN"].Selected, 1);
+    EXPECT_EQ(t["realtime"].Selected, 1);
+    EXPECT_EQ(t["DadOVO"].Selected, 0);
+    EXPECT_EQ(t["Netware"].Selected, 0);
+    EXPECT_EQ(t["Uninstall"].Selected, 1); // selected in every setup type
+    d.InstallUninstall = 1;
+    ApplyComponentChoices(d, t);
+    EXPECT_EQ(d.ComponentMask, kComponentManager | kComponentRealtime | kComponentUninstall);
+}
+
+TEST(Components, OfferedListFollowsTheMask)
+{
+    GroupTable t = Groups({{"Main", 0, 0, 1}, {"Realtime", 0, 0, 1}, {"Public", 1, 1, 1}, {"Engine", 1, 1, 0}});
+    std::vector<Group*> offered = OfferedComponents(t, kComponentRealtime);
+    ASSERT_EQ(offered.size(), 2u); // Public is optional but no component
+    EXPECT_EQ(t["Main"].Checked, 0);
+    EXPECT_EQ(t["Realtime"].Checked, 1);
+    // An empty mask lists nothing and checks every optional group.
+    EXPECT_TRUE(OfferedComponents(t, 0).empty());
+    EXPECT_EQ(t["Main"].Checked, 1);
+    EXPECT_EQ(t["Public"].Checked, 1);
+    EXPECT_EQ(t["Engine"].Checked, 0);
+}
+
+TEST(Components, StoringTheCheckedGroups)
+{
+    GroupTable t = Groups({{"Main", 0, 0, 1}, {"DadOVO", 0, 0, 1}, {"Public", 0, 0, 1}, {"Netware", 0, 0, 1},
+                           {"Engine", 0, 0, 0}});
+    SetupData d = Blank();
+    d.InstallAutoDownload = 1;
+    d.InstallUninstall = 1;
+    t["Main"].Checked = 1;
+    EXPECT_TRUE(StoreCheckedComponents(d, t));
+    EXPECT_EQ(d.InstallManager, 1);
+    EXPECT_EQ(d.InstallAutoDownload, 0); // unchecked clears flag and bit
+    EXPECT_EQ(d.ComponentMask, kComponentManager | kComponentUninstall);
+    EXPECT_EQ(t["Public"].Selected, 1); // unchecked but always installed
+    EXPECT_EQ(t["Engine"].Selected, 1); // not listed, always installed
+    EXPECT_EQ(t["Netware"].Selected, 0);
+    t["Main"].Checked = 0;
+    EXPECT_FALSE(StoreCheckedComponents(d, t));
+}
+
+TEST(HomeDirectory, NormalisedOrRefused)
+{
+    const struct {
+        const char* typed;
+        const char* home; // null: refused
+    } cases[] = {
+        {"C:\\KORAV", "C:\\KORAV"},
+        {"  c:/korav//sub\\ ", "C:\\korav\\sub"},
+        {"D:\\Program Files\\AV\\\\", "D:\\Program Files\\AV"},
+        {"C:\\", nullptr},          // a root
+        {"C:KORAV", nullptr},       // relative to the drive's current directory
+        {"KORAV", nullptr},
+        {"\\\\server\\share\\av", nullptr},
+        {"C:\\a\\..\\b", nullptr},
+        {"C:\\a?b", nullptr},
+        {"C:\\a\\dots.", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string home = "unchanged";
+        EXPECT_EQ(NormaliseHomeDirectory(c.typed, 200, home), c.home != nullptr) << c.typed;
+        if (c.home) {
+            EXPECT_EQ(home, c.home);
+        }
+    }
+    std::string home;
+    EXPECT_TRUE(NormaliseHomeDirectory("C:\\" + std::string(97, 'x'), 100, home));
+    EXPECT_FALSE(NormaliseHomeDirectory("C:\\" + std::string(98, 'x'), 100, home));
+}
+
+TEST(HomeDirectory, RoomForTheDeepestProductPath)
+{
+    DestinationTable t;
+    t[0].Id = 0;
+    EXPECT_EQ(MaxHomeDirectoryLength(t), 260u - 1 - 9 - 13); // "\GBBSData" is deepest
+    t[2] = Destination{2, "Data\\Signatures\\Archive", 0, PathName()};
+    t[5] = Destination{5, "Elsewhere\\Very\\Long\\Directory\\Name", -1, PathName()};
+    EXPECT_EQ(MaxHomeDirectoryLength(t), 260u - 1 - 24 - 13);
+}
+
+TEST(HomeDirectory, FreeSpaceInSixtyFourBits)
+{
+    ArchiveList items;
+    for (int i = 0; i < 3; ++i) {
+        ArchiveItem item;
+        item.Size = 2000000000;
+        item.FileCount = 1;
+        items.push_back(item);
+    }
+    Group selected;
+    selected.Selected = 1;
+    for (ArchiveItem& item : items) item.OwnerGroup = &selected;
+    const std::string notEnough = "need %d on %c: has %d";
+    const std::string unknown = "%c: cannot tell, need %d";
+    std::string question;
+    // Each item rounded up to whole 4096-byte clusters: 1464846 clusters.
+    EXPECT_TRUE(CheckFreeSpace(items, 'C', {true, 4096, 1464846}, notEnough, unknown, question));
+    EXPECT_FALSE(CheckFreeSpace(items, 'C', {true, 4096, 1464845}, notEnough, unknown, question));
+    EXPECT_EQ(question, "need 6000009216 on C: has 6000005120");
+    EXPECT_FALSE(CheckFreeSpace(items, 'D', {}, notEnough, unknown, question));
+    EXPECT_EQ(question, "D: cannot tell, need 6000000000");
+    EXPECT_EQ(FillPlaceholders("%d%% of %s, %x", {"5", "all"}), "5% of all, %x");
+}
