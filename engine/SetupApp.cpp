@@ -177,7 +177,9 @@ void SetupApp::ReleaseOwned()
 void SetupApp::NotifyAndStartCompletion()
 {
     if (NotifyThreadId != 0) PostThreadMessageA(NotifyThreadId, THREAD_MESSAGE_SETUP_DONE, 0, 0);
-    if (RemovalMode) {
+    // Only a removal that ran to its end is completed; after a cancelled or
+    // failed one the product is still there.
+    if (RemovalMode && !SetupFailed) {
         PathName program(PathName::kSystemDirectory);
         program.SetFileName("_kwdinst.exe");
         PathName self;

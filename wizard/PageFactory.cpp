@@ -5,6 +5,7 @@
 #include "product/ComponentsPage.h"
 #include "product/CopyPage.h"
 #include "product/OptionPages.h"
+#include "product/RemovalPages.h"
 #include "wizard/BasicPages.h"
 #include "wizard/ChoicePages.h"
 #include "wizard/ClosingPages.h"
@@ -26,11 +27,12 @@ struct PageEntry {
 
 constexpr int32_t kRuleA = 0;
 constexpr int32_t kRuleB = 0;
+constexpr int32_t kRuleC = 0;
 
 const PageEntry kPages[] = {
     {IDD_WELCOME, &Make<WelcomePage>, IDD_STOPPING_PRODUCT, 1},
     {IDD_STOPPING_PRODUCT, &Make<StoppingProductPage>, IDD_READING_SETUP, 5},
-    {IDD_READING_SETUP, &Make<ReadingSetupPage>, IDD_MEMORY_SCAN, 15},
+    {IDD_READING_SETUP, &Make<ReadingSetupPage>, kRuleC, 15},
     {IDD_MEMORY_SCAN, nullptr, IDD_USER_INFO, 20},
     {IDD_USER_INFO, &Make<UserInfoPage>, IDD_INSTALL_CONDITIONS, 30},
     {IDD_INSTALL_CONDITIONS, &Make<InstallConditionsPage>, IDD_SETUP_TYPE, 35},
@@ -46,10 +48,10 @@ const PageEntry kPages[] = {
     {IDD_COMPLETE, &Make<CompletePage>, kRuleB, 95},
     {IDD_RESTART, &Make<RestartPage>, kEndWizard, 100},
     {IDD_NOT_INSTALLED, &Make<NotInstalledPage>, kEndWizard, -1},
-    {IDD_REMOVAL_CONFIRM, nullptr, IDD_READING_SETUP, -1},
-    {IDD_REMOVAL_FILES, nullptr, IDD_REMOVAL_UNREGISTER, -1},
-    {IDD_REMOVAL_UNREGISTER, nullptr, IDD_REMOVAL_DONE, -1},
-    {IDD_REMOVAL_DONE, nullptr, kEndWizard, -1},
+    {IDD_REMOVAL_CONFIRM, &Make<RemovalConfirmPage>, IDD_READING_SETUP, -1},
+    {IDD_REMOVAL_FILES, &Make<RemovalFilesPage>, IDD_REMOVAL_UNREGISTER, -1},
+    {IDD_REMOVAL_UNREGISTER, &Make<RemovalUnregisterPage>, IDD_REMOVAL_DONE, -1},
+    {IDD_REMOVAL_DONE, &Make<RemovalDonePage>, kEndWizard, -1},
 };
 
 const PageEntry* Find(int32_t id)
@@ -73,6 +75,12 @@ int32_t NextAfterComplete()
     return app && app->Data && app->Data->InstallRealtime != 0 ? IDD_RESTART : kEndWizard;
 }
 
+int32_t NextAfterReadingSetup()
+{
+    SetupApp* app = SetupApp::Instance();
+    return app && app->RemovalMode ? IDD_REMOVAL_FILES : IDD_MEMORY_SCAN;
+}
+
 int UnattendedPercent(int32_t id)
 {
     const PageEntry* e = Find(id);
@@ -86,5 +94,6 @@ WizardPage* MakeTablePage(int32_t id)
     int32_t next = e->next;
     if (id == IDD_SELECT_DIRECTORY) next = NextAfterSelectDirectory();
     if (id == IDD_COMPLETE) next = NextAfterComplete();
+    if (id == IDD_READING_SETUP) next = NextAfterReadingSetup();
     return e->make(id, next);
 }

@@ -13,3 +13,5 @@ WizardPage* MakeTablePage(int32_t id);
 int32_t NextAfterSelectDirectory();
 // Next page of 115: 1554 when realtime protection is installed, else -1.
 int32_t NextAfterComplete();
+// Next page of 114: the file removal in removal mode, else the memory scan.
+int32_t NextAfterReadingSetup();

@@ -2,6 +2,7 @@
 // components page's list, the home directory's checks and the free-space
 // verdict.
 #include "product/Components.h"
+#include "product/Removal.h"
 #include "wizard/HomeDirectory.h"
 
 #include <gtest/gtest.h>
@@ -165,4 +166,49 @@ TEST(HomeDirectory, FreeSpaceInSixtyFourBits)
     EXPECT_FALSE(CheckFreeSpace(items, 'D', {}, notEnough, unknown, question));
     EXPECT_EQ(question, "D: cannot tell, need 6000000000");
     EXPECT_EQ(FillPlaceholders("%d%% of %s, %x", {"5", "all"}), "5% of all, %x");
+}
+
+TEST(Removal, RecordNamesAreData)
+{
+    DestinationTable t;
+    t[0] = Destination{0, "", -1, PathName("C:\\KORAV\\")};
+    t[-3] = Destination{-3, "", -1, PathName("C:\\WINDOWS\\SYSTEM\\")};
+    t[4] = Destination{4, "", -1, PathName("relative\\")};
+    const struct {
+        const char* name;
+        const char* value;
+        const char* path; // null: skipped
+        bool shared;
+    } cases[] = {
+        {"korvi95.exe", "0|1|0", "C:\\KORAV\\korvi95.exe", false},
+        {"bshell.dll", "-3|1|1", "C:\\WINDOWS\\SYSTEM\\bshell.dll", true},
+        {"..", "0|1|0", nullptr, false},
+        {"...", "0|1|0", nullptr, false},
+        {"..\\autoexec.bat", "0|1|0", nullptr, false},
+        {"C:autoexec.bat", "0|1|0", nullptr, false},
+        {"", "0|1|0", nullptr, false},
+        {"a.txt", "7|1|0", nullptr, false},  // no such destination
+        {"a.txt", "4|1|0", nullptr, false},  // not a full path
+        {"a.txt", "", nullptr, false},       // no destination at all
+    };
+    for (const auto& c : cases) {
+        RemovalFile file;
+        ASSERT_EQ(PlanRemovalFile(t, c.name, c.value, file), c.path != nullptr) << c.name << "=" << c.value;
+        if (c.path) {
+            EXPECT_EQ(file.path, c.path);
+            EXPECT_EQ(file.shared, c.shared);
+        }
+    }
+}
+
+TEST(Removal, DirectoriesDeepestFirstNeverARoot)
+{
+    DestinationTable t;
+    t[0] = Destination{0, "", -1, PathName("C:\\KORAV\\")};
+    t[2] = Destination{2, "Data", 0, PathName("C:\\KORAV\\Data\\Deep\\")};
+    t[3] = Destination{3, "", -1, PathName("C:\\KORAV\\Data\\")};
+    t[5] = Destination{5, "", -1, PathName("D:\\")};
+    t[6] = Destination{6, "", -1, PathName("C:\\KORAV\\")};
+    t[-2] = Destination{-2, "", -1, PathName("C:\\WINDOWS\\")};
+    EXPECT_EQ(RemovalDirectories(t), (std::vector<std::string>{"C:\\KORAV\\Data\\Deep", "C:\\KORAV\\Data", "C:\\KORAV"}));
 }

@@ -1,0 +1,83 @@
+#include "product/RemovalPages.h"
+
+#include "config/InstallLog.h"
+#include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
+#include "engine/SystemRegistry.h"
+#include "engine/TextCase.h"
+#include "engine/profile/ProfileFileWin32.h"
+#include "engine/profile/ProfileSection.h"
+#include "product/ProgramItems.h"
+#include "product/Removal.h"
+#include "resources/ids.h"
+
+const char kCompletionProgram[] = "_kwdinst.exe";
+
+namespace {
+
+// The name the installation registers under Uninstall (string 22 names an
+// older one; both go).
+const char kUninstallEntry[] = "Brantoke AntiVirus";
+
+bool IsCompletionProgram(const std::string& path)
+{
+    std::size_t slash = path.find_last_of('\\');
+    return EqualNoCase(path.substr(slash == std::string::npos ? 0 : slash + 1), kCompletionProgram);
+}
+
+void DeleteInstalledFile(const std::string& path)
+{
+    // Read-only members are installed read-only; they go all the same.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
+
+int32_t RemovalFilesPage::RunWork()
+{
+    SetupApp& app = *SetupApp::Instance();
+    PrivateProfileFile record(app.ProfilePath.Text());
+    for (const auto& [groupName, group] : app.GroupTable) {
+        ProfileSection section;
+        if (!section.Open(record, groupName)) continue;
+        std::string name, value;
+        while (section.Next(name, value)) {
+            ProcessPendingMessages();
+            // A confirmed Cancel stops here; the driver then shows page 116.
+            if (app.SetupFailed) return IDD_NOT_INSTALLED;
+            RemovalFile file;
+            if (!PlanRemovalFile(app.DestinationTable, name, value, file)) {
+                LogMessage("Removal skipped the record entry %s in %s", name.c_str(), groupName.c_str());
+                continue;
+            }
+            SetItemText(IDC_REMOVING_FILE, file.path);
+            if (file.shared) {
+                SharedDllCount count(file.path);
+                count.Decrement();
+                if (count.IsUsed() || IsCompletionProgram(file.path)) continue;
+            }
+            DeleteInstalledFile(file.path);
+        }
+    }
+    RemoveProgramItems();
+    for (const std::string& directory : RemovalDirectories(app.DestinationTable)) RemoveDirectoryA(directory.c_str());
+    return NextPageId;
+}
+
+int32_t RemovalUnregisterPage::RunWork()
+{
+    SetupApp& app = *SetupApp::Instance();
+    PathName mainProgram;
+    auto home = app.DestinationTable.find(0);
+    if (home != app.DestinationTable.end() && !app.MainProgramName.empty()) {
+        mainProgram = home->second.Path;
+        mainProgram.SetFileName(app.MainProgramName);
+        DeleteAppPath(mainProgram.Text());
+    }
+    for (const std::string& name : {std::string(kUninstallEntry), app.UninstallName})
+        if (!name.empty()) DeleteUninstallEntry(name);
+    return NextPageId;
+}

@@ -1,0 +1,143 @@
+// The removal flow (setup /U) with the real wizard, a real install record,
+// real files, the SharedDLLs counts and the registry entries it removes.
+#include "config/Registry.h"
+#include "engine/SetupApp.h"
+#include "engine/SystemRegistry.h"
+#include "engine/profile/InstallRecord.h"
+#include "engine/profile/ProfileFileWin32.h"
+#include "resources/ids.h"
+#include "tests/win32/support/WinTest.h"
+#include "wizard/Wizard.h"
+#include "wizard/WizardPage.h"
+
+#include <gtest/gtest.h>
+
+using wintest::PumpUntil;
+
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+uint32_t SharedCount(const std::string& path, bool& present)
+{
+    RegKey key;
+    uint32_t count = 0;
+    present = key.Open(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ) && key.QueryDword(path, count);
+    return count;
+}
+
+class RemovalPagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        system_ = PathName(PathName::kSystemDirectory).DirectoryWithSlash();
+        home_ = dir_.Path() + "KORAV\\";
+        ASSERT_TRUE(CreateDirectoryA(home_.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA((home_ + "Data").c_str(), nullptr));
+        ASSERT_TRUE(app_.PrepareSetup("/U", "C:\\"));
+        DeleteFileA(app_.RecordPath.Text().c_str());
+
+        // What an installation leaves: files in the home directory and below
+        // it, shared files in the System directory, the record, the keys.
+        DestinationTable destinations;
+        destinations[0] = Destination{0, "", -1, PathName(home_)};
+        destinations[2] = Destination{2, "Data", 0, PathName(home_ + "Data\\")};
+        destinations[-3] = Destination{-3, "", -1, PathName(system_)};
+        GroupTable groups;
+        groups["Main"].Name = "Main";
+        groups["Main"].Title = "Manager";
+        PrivateProfileFile record(app_.RecordPath.Text());
+        WriteInstallRecord(record, destinations, groups, TargetTable());
+        const struct {
+            const char* name;
+            int16_t destination;
+            uint32_t sharedCount;
+        } files[] = {{"korvi95.exe", 0, 0}, {"readonly.txt", 0, 0}, {"version.txt", 2, 0},
+                     {"keep3.dll", -3, 3}, {"last1.dll", -3, 1}, {"_kwdinst.exe", -3, 1}};
+        for (const auto& f : files) {
+            std::string path = PathOf(f.destination) + f.name;
+            ASSERT_TRUE(wintest::WriteFileText(path, "x"));
+            ASSERT_TRUE(WriteInstalledFile(record, "Main", f.name, f.destination, true, false));
+            if (f.sharedCount) {
+                SharedDllCount count(path);
+                count.SetValue(f.sharedCount);
+            }
+        }
+        SetFileAttributesA((home_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(wintest::WriteFileText(home_ + "user.txt", "the user's own"));
+        ASSERT_EQ(CfgWriteString("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvi95.exe", nullptr, "",
+                                 (home_ + "korvi95.exe").c_str()), 0);
+        ASSERT_EQ(CfgWriteString("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus", nullptr,
+                                 "DisplayName", "Brantoke AntiVirus"), 0);
+    }
+    void TearDown() override
+    {
+        EndWizard();
+        if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
+        wintest::PumpPending();
+    }
+    std::string PathOf(int16_t destination)
+    {
+        return destination == 0 ? home_ : destination == 2 ? home_ + "Data\\" : system_;
+    }
+    bool OnPage(int32_t id)
+    {
+        return PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == id && CurrentPage()->Handle(); });
+    }
+    void Press(int control)
+    {
+        SendMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(CurrentPage()->Item(control)));
+    }
+    bool KeyExists(const std::string& path)
+    {
+        RegKey key;
+        return key.Open(HKEY_LOCAL_MACHINE, path, KEY_READ);
+    }
+
+    wintest::TempDir dir_;
+    wintest::RecordingAnswerer answers_;
+    SetupApp app_;
+    std::string system_, home_;
+};
+
+} // namespace
+
+TEST_F(RemovalPagesTest, RemovesWhatTheRecordListsAndKeepsTheUsersFile)
+{
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(OnPage(IDD_REMOVAL_CONFIRM));
+    Press(IDOK);
+    ASSERT_TRUE(OnPage(IDD_REMOVAL_DONE));
+    EXPECT_EQ(app_.SetupFailed, 0);
+    for (const char* gone : {"korvi95.exe", "readonly.txt", "Data\\version.txt", "Data"})
+        EXPECT_FALSE(Exists(home_ + gone)) << gone;
+    EXPECT_TRUE(Exists(home_ + "user.txt"));
+    bool present = false;
+    EXPECT_TRUE(Exists(system_ + "keep3.dll"));
+    EXPECT_EQ(SharedCount(system_ + "keep3.dll", present), 2u);
+    EXPECT_FALSE(Exists(system_ + "last1.dll"));
+    SharedCount(system_ + "last1.dll", present);
+    EXPECT_FALSE(present);
+    // The completion program is started next: it stays, its count goes.
+    EXPECT_TRUE(Exists(system_ + "_kwdinst.exe"));
+    SharedCount(system_ + "_kwdinst.exe", present);
+    EXPECT_FALSE(present);
+    EXPECT_FALSE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvi95.exe"));
+    EXPECT_FALSE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"));
+    EXPECT_TRUE(answers_.prompts.empty());
+    Press(IDOK);
+    EXPECT_TRUE(PumpUntil([&] { return app_.MainWindowHandle == nullptr; }));
+}
+
+TEST_F(RemovalPagesTest, CancelOnTheFirstPageTouchesNothing)
+{
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(OnPage(IDD_REMOVAL_CONFIRM));
+    Press(IDCANCEL);
+    ASSERT_TRUE(OnPage(IDD_NOT_INSTALLED));
+    EXPECT_TRUE(answers_.prompts.empty()); // no question
+    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_TRUE(Exists(home_ + "korvi95.exe"));
+    EXPECT_TRUE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"));
+}
