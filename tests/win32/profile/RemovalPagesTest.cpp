@@ -141,3 +141,40 @@ TEST_F(RemovalPagesTest, CancelOnTheFirstPageTouchesNothing)
     EXPECT_TRUE(Exists(home_ + "korvi95.exe"));
     EXPECT_TRUE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"));
 }
+
+namespace {
+HWND g_cancelPage = nullptr;
+// Presses Cancel once the page shows its first file name, as a person would
+// while the removal runs.
+LRESULT CALLBACK CancelOnFirstFile(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && GetDlgCtrlID(call->hwnd) == IDC_REMOVING_FILE &&
+        g_cancelPage == nullptr) {
+        g_cancelPage = GetParent(call->hwnd);
+        PostMessageA(g_cancelPage, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+} // namespace
+
+TEST_F(RemovalPagesTest, CancelWhileRemovingAsksThenStops)
+{
+    answers_.messageAnswers = {IDYES};
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CancelOnFirstFile, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(OnPage(IDD_REMOVAL_CONFIRM));
+    Press(IDOK);
+    bool failed = OnPage(IDD_NOT_INSTALLED);
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(failed);
+    ASSERT_EQ(answers_.prompts.size(), 1u);
+    EXPECT_NE(answers_.prompts[0].text.find("Do you really want to exit Setup?"), std::string::npos);
+    EXPECT_EQ(app_.SetupFailed, 1);
+    // One file went before the question; the rest and the registration stay.
+    int left = 0;
+    for (const char* name : {"korvi95.exe", "readonly.txt", "Data\\version.txt"}) left += Exists(home_ + name);
+    EXPECT_EQ(left, 2);
+    EXPECT_TRUE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"));
+}
