@@ -3,6 +3,7 @@
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
 #include "product/CopyPage.h"
+#include "product/MemoryScanPage.h"
 #include "wizard/BasicPages.h"
 #include "wizard/ClosingPages.h"
 #include "wizard/OpeningPages.h"
@@ -28,7 +29,7 @@ const PageEntry kPages[] = {
     {IDD_WELCOME, &Make<WelcomePage>, IDD_STOPPING_PRODUCT, 1},
     {IDD_STOPPING_PRODUCT, &Make<StoppingProductPage>, IDD_READING_SETUP, 5},
     {IDD_READING_SETUP, &Make<ReadingSetupPage>, IDD_MEMORY_SCAN, 15},
-    {IDD_MEMORY_SCAN, nullptr, IDD_USER_INFO, 20},
+    {IDD_MEMORY_SCAN, &Make<MemoryScanPage>, IDD_USER_INFO, 20},
     {IDD_USER_INFO, nullptr, IDD_INSTALL_CONDITIONS, 30},
     {IDD_INSTALL_CONDITIONS, nullptr, IDD_SETUP_TYPE, 35},
     {IDD_SETUP_TYPE, nullptr, IDD_SELECT_DIRECTORY, 40},
