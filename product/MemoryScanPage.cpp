@@ -59,10 +59,11 @@ bool MemoryScanPage::OnInitDialog()
 bool MemoryScanPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
     if (message != WM_ENGINE_PROGRESS) return WizardPage::OnMessage(message, wParam, lParam, result);
+    result = 0;
+    if (!avengine::IsOpen()) return true; // a late message after the tear-down
     SendDlgItemMessageA(Handle(), IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(avengine::Progress()), 0);
     UpdateWindow(Handle());
-    ProcessPendingMessages();
-    result = 0;
+    ProcessPendingMessages(); // the wizard stays responsive during the scan
     return true;
 }
 

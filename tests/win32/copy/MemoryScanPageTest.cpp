@@ -14,8 +14,10 @@
 #include "wizard/Wizard.h"
 #include "wizard/WizardPage.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -33,6 +35,19 @@ std::vector<int32_t> g_reached;
 // Stands in for the pages after 1568 and notes which one came.
 struct ReachedPage : WizardPage {
     explicit ReachedPage(int32_t id) : WizardPage(id, kEndWizard, IDD_NOT_INSTALLED) { g_reached.push_back(id); }
+};
+
+// Also notes how page 1568 looked when each message came.
+struct ScanAnswerer : wintest::RecordingAnswerer {
+    int AnswerMessage(const fw::PromptRecord& prompt) override
+    {
+        HWND page = CurrentPage() ? CurrentPage()->Handle() : nullptr;
+        bars.push_back(static_cast<int>(SendDlgItemMessageA(page, IDC_PROGRESS, PBM_GETPOS, 0, 0)));
+        statuses.push_back(wintest::WindowText(GetDlgItem(page, IDC_SCAN_STATUS)));
+        return RecordingAnswerer::AnswerMessage(prompt);
+    }
+    std::vector<int> bars;
+    std::vector<std::string> statuses;
 };
 
 std::string Temporary()
@@ -88,6 +103,8 @@ protected:
         app_.reset();
         media_.reset();
         answerer_.prompts.clear();
+        answerer_.bars.clear();
+        answerer_.statuses.clear();
         for (const char* name : {"VSE32ENG_LOAD", "VSE32ENG_SCAN", "VSE32ENG_VIRUS"}) SetSetting(name, nullptr);
     }
 
@@ -146,7 +163,7 @@ protected:
     }
 
     std::unique_ptr<wintest::TempDir> media_;
-    wintest::RecordingAnswerer answerer_;
+    ScanAnswerer answerer_;
     std::unique_ptr<SetupApp> app_;
 };
 
@@ -202,6 +219,14 @@ TEST_F(MemoryScanPageTest, EveryOutcomeOfLoadingAndScanning)
             EXPECT_EQ(answerer_.prompts[i].caption, c.shown[i].caption);
             EXPECT_EQ(answerer_.prompts[i].type, c.shown[i].type);
         }
+        // Before the scan the page says it loads the engine; during it the
+        // engine's progress moved the bar to its end.
+        bool scanned = std::find(c.ordinals.begin(), c.ordinals.end(), 28) != c.ordinals.end();
+        for (std::size_t i = 0; i < answerer_.bars.size(); ++i) {
+            EXPECT_EQ(answerer_.bars[i], scanned ? 100 : 0);
+            EXPECT_EQ(answerer_.statuses[i],
+                      scanned ? "Setup is scanning your computer's memory for viruses" : "Loading AntiVirus Engine...");
+        }
         // Extracted through the member installation, recorded, and removed again.
         if (c.engineGroup) {
             std::string record = wintest::ReadFileText(app_->RecordPath.Text());
@@ -214,6 +239,8 @@ TEST_F(MemoryScanPageTest, EveryOutcomeOfLoadingAndScanning)
 
         TearDown();
         answerer_.prompts.clear();
+        answerer_.bars.clear();
+        answerer_.statuses.clear();
     }
 }
 
