@@ -189,3 +189,20 @@ bool IsRandomFileName(std::string_view path)
     std::string_view extension = name.substr(8);
     return extension.size() >= 2 && extension[0] == '.' && extension.find('.', 1) == std::string_view::npos;
 }
+
+std::string WithTrailingBackslash(const std::string& directory, bool (*isLeadByte)(unsigned char))
+{
+    // Walk character by character from the start: only there is it known
+    // which bytes are trail bytes.
+    bool endsInBackslash = false;
+    for (std::size_t i = 0; i < directory.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(directory[i]);
+        if (isLeadByte(c) && i + 1 < directory.size()) {
+            ++i;
+            endsInBackslash = false;
+        } else {
+            endsInBackslash = c == '\\';
+        }
+    }
+    return endsInBackslash ? directory : directory + '\\';
+}

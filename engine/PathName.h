@@ -93,3 +93,9 @@ std::string RandomHexName(int (*random)());
 // A path whose file name is such a random name, with at most one extension:
 // the names the copy engine gives temporary files and set-aside copies.
 bool IsRandomFileName(std::string_view path);
+
+// The directory with a backslash appended unless it already ends in one. In a
+// double-byte code page a final 0x5C may be the second byte of a character:
+// that is no backslash, so one is added. `isLeadByte` is the code page's
+// lead-byte test (IsDBCSLeadByte on Win32).
+std::string WithTrailingBackslash(const std::string& directory, bool (*isLeadByte)(unsigned char));

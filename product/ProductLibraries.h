@@ -54,6 +54,15 @@ using EngineCloseFn = EngineStatus(WINAPI*)(EngineHandle handle);
 // The ordinals setup resolves but never calls only have to exist.
 using EngineUnusedFn = EngineStatus(WINAPI*)(EngineHandle handle);
 
+// The library's file name, and every ordinal setup resolves: loading fails
+// when one of them is missing (19, 20, 46, 48, 49, 58, 59, 64 are not asked for).
+constexpr const char* kEngineLibraryName = "VSE32ENG.DLL";
+constexpr uint16_t kEngineOrdinals[] = {2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 21, 22,
+                                        23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41,
+                                        42, 43, 44, 45, 47, 50, 51, 52, 53, 54, 55, 56, 57, 60, 61, 62, 63, 65};
+static_assert(sizeof kEngineOrdinals / sizeof kEngineOrdinals[0] == 56, "the engine has 56 entry points");
+constexpr uint16_t kEngineHighestOrdinal = 65;
+
 // ---- Rescue library "rescue.dll" ---------------------------------------------
 // Backs up the critical disk areas; returns when done. The result is not used.
 using CreateRescueDiskFn = int32_t(WINAPI*)(HWND page, int32_t unattended);

@@ -120,6 +120,8 @@
 #define IDC_ERR_MORE 119
 #define IDC_ERR_MARKER 123
 #define IDC_ERR_EXPLANATION 152
+// Memory scan page 1568 (its progress bar is IDC_PROGRESS).
+#define IDC_SCAN_STATUS 1054
 
 // ---- Bitmaps, icons, sounds -------------------------------------------------
 #define IDI_SETUP 4

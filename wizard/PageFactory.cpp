@@ -6,6 +6,7 @@
 #include "product/CopyPage.h"
 #include "product/OptionPages.h"
 #include "product/RemovalPages.h"
+#include "product/MemoryScanPage.h"
 #include "wizard/BasicPages.h"
 #include "wizard/ChoicePages.h"
 #include "wizard/ClosingPages.h"
@@ -33,7 +34,7 @@ const PageEntry kPages[] = {
     {IDD_WELCOME, &Make<WelcomePage>, IDD_STOPPING_PRODUCT, 1},
     {IDD_STOPPING_PRODUCT, &Make<StoppingProductPage>, IDD_READING_SETUP, 5},
     {IDD_READING_SETUP, &Make<ReadingSetupPage>, kRuleC, 15},
-    {IDD_MEMORY_SCAN, nullptr, IDD_USER_INFO, 20},
+    {IDD_MEMORY_SCAN, &Make<MemoryScanPage>, IDD_USER_INFO, 20},
     {IDD_USER_INFO, &Make<UserInfoPage>, IDD_INSTALL_CONDITIONS, 30},
     {IDD_INSTALL_CONDITIONS, &Make<InstallConditionsPage>, IDD_SETUP_TYPE, 35},
     {IDD_SETUP_TYPE, &Make<SetupTypePage>, IDD_SELECT_DIRECTORY, 40},

@@ -110,3 +110,35 @@ TEST(PathName, RandomNamesAreRecognisedExactly)
     for (int (*random)() : generators)
         EXPECT_TRUE(IsRandomFileName("C:\\AV\\" + RandomHexName(random) + ".dll"));
 }
+
+namespace {
+
+// Shift-JIS lead bytes: 0x81-0x9F and 0xE0-0xFC.
+bool ShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool NoLead(unsigned char) { return false; }
+
+TEST(PathName, TrailingBackslashIsAddedUnlessTheLastCharacterIsOne)
+{
+    struct Case {
+        const char* in;
+        bool (*lead)(unsigned char);
+        const char* out;
+    };
+    const Case cases[] = {
+        {"C:\\TEMP", &NoLead, "C:\\TEMP\\"},
+        {"C:\\TEMP\\", &NoLead, "C:\\TEMP\\"},
+        {"", &NoLead, "\\"},
+        // "\x95\x5C" is one double-byte character whose second byte is 0x5C.
+        {"C:\\\x95\x5C", &ShiftJisLead, "C:\\\x95\x5C\\"},
+        {"C:\\\x95\x5C", &NoLead, "C:\\\x95\x5C"},
+        // A double-byte character, then a real backslash.
+        {"C:\\\x95\x5C\\", &ShiftJisLead, "C:\\\x95\x5C\\"},
+        // A lead byte that ends the text has no trail byte.
+        {"C:\\\x95", &ShiftJisLead, "C:\\\x95\\"},
+        // Byte pairs are counted from the start: 0x81 0x81 is one character.
+        {"\x81\x81\x5C", &ShiftJisLead, "\x81\x81\x5C"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(WithTrailingBackslash(c.in, c.lead), c.out) << c.in;
+}
+
+} // namespace
