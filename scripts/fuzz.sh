@@ -6,11 +6,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=$root/build-fuzz
-targets="fuzz_archive fuzz_lzh fuzz_deflate fuzz_lzh_roundtrip fuzz_profile"
+targets="fuzz_archive fuzz_lzh fuzz_deflate fuzz_lzh_roundtrip fuzz_profile fuzz_checksum"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSETUP_FUZZ=ON -DSETUP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target $targets >/dev/null
 corpus=$build/corpus
-mkdir -p "$corpus"/{archive,lzh,deflate,roundtrip,profile}
+mkdir -p "$corpus"/{archive,lzh,deflate,roundtrip,profile,checksum}
 # Seeds: the peer vectors as decoder inputs (3-byte size prefix), and small
 # archives of every method, one of them cut into volumes.
 python3 - "$root/tests/vectors" "$corpus" <<'PY'
@@ -38,6 +38,7 @@ first = arc[:cut]
 first = first[:8 + 304] + struct.pack("<h", 1) + first[8 + 306:]
 open(os.path.join(corpus, "archive", "two-volumes"), "wb").write(b"\1" + struct.pack("<H", cut) + first + b"mflh\0\0\0\0" + arc[cut:])
 open(os.path.join(corpus, "roundtrip", "text"), "wb").write(text)
+open(os.path.join(corpus, "checksum", "text"), "wb").write(b"\xff\xff\xff\xff\x40\x02" + text)
 profile = (b"[destinations]\r\n0=|-1|\r\n2=Data|0|\r\n3=Common|-1|\r\n[groups]\r\n"
            b"Main=Manager|The scanner|1|1|1\r\nPublic=Public files|Always|1|1|0\r\n"
            b"[targets]\r\nKORVI95.EXE=0|-1|0|Brantoke AntiVirus|||\r\nKORCMD95.EXE=0|-1|1|@Agent|/s||\r\n"
@@ -64,4 +65,5 @@ run fuzz_lzh lzh
 run fuzz_deflate deflate
 run fuzz_lzh_roundtrip roundtrip
 run fuzz_profile profile
+run fuzz_checksum checksum
 exit $status

@@ -32,12 +32,16 @@ std::size_t MultiFile::ReadData(void* buffer, std::size_t count)
     uint8_t* out = static_cast<uint8_t*>(buffer);
     std::size_t delivered = 0;
     while (delivered < count) {
-        std::size_t toBoundary = blockSize_ - static_cast<std::size_t>(position_ % blockSize_);
-        std::size_t want = std::min(count - delivered, toBoundary);
+        std::size_t want = count - delivered;
         std::size_t got = volume_ ? volume_->ReadData(out + delivered, want) : 0;
         delivered += got;
-        position_ += got;
-        if (got && position_ % blockSize_ == 0) OnBlock();
+        // Fewer, larger reads; the hooks still see each multiple in turn.
+        uint64_t end = position_ + got;
+        for (uint64_t next = position_ - position_ % blockSize_ + blockSize_; next <= end; next += blockSize_) {
+            position_ = next;
+            OnBlock();
+        }
+        position_ = end;
         if (got < want && OnVolumeEnd()) break;
     }
     return delivered;

@@ -1,9 +1,11 @@
 // A file whose data reads run on from one volume file into the next.
 //
 // The data position counts the bytes delivered by ReadData since the object
-// was made (it goes on across volumes). ReadData never crosses a multiple of
-// the block size in one step, calls OnBlock whenever the data position
-// reaches such a multiple, and calls OnVolumeEnd when the current volume
+// was made (it goes on across volumes). ReadData asks the volume for the
+// whole count at once, then calls OnBlock once for every multiple of the
+// block size the data position passed, with the position set to that
+// multiple, just as a read split at each multiple would (nothing is written
+// between them either way). It calls OnVolumeEnd when the current volume
 // gives fewer bytes than asked: true stops the read, false means the hook
 // opened the next volume and reading goes on there. ReadPlain reads the
 // current volume only, without moving the data position or calling hooks;

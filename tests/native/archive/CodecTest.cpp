@@ -72,6 +72,21 @@ TEST(Checksum, KnownValueAndShiftOfSix)
     EXPECT_EQ(c.Value(), Checksum::Of(data.data(), data.size()));
 }
 
+TEST(Checksum, FoldGivesTheBytewiseRegisterAtEveryLengthAndAlignment)
+{
+    auto data = sample::Random(4096 + 16, 9);
+    for (std::size_t align = 0; align < 16; ++align) {
+        const uint8_t* p = data.data() + align;
+        // From 0, and from other registers with their top bits set.
+        uint32_t start = align % 2 ? 0xC0000000u | uint32_t(align * 0x9E3779B9u) : 0;
+        uint32_t want = start;
+        for (std::size_t n = 0; n <= 4096; ++n) {
+            ASSERT_EQ(Checksum::Fold(start, p, n), want) << "length " << n << " alignment " << align;
+            if (n < 4096) want = Checksum::FoldBytewise(want, p + n, 1);
+        }
+    }
+}
+
 TEST(Codec, FactoryKnowsThreeMethods)
 {
     EXPECT_NE(dynamic_cast<StoredCodec*>(CreateCodec(2, 77).get()), nullptr);
