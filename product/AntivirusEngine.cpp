@@ -110,8 +110,8 @@ LoadResult Load(const std::string& directory)
         CurrentDirectorySwitch in(directory);
         result = LoadInCurrentDirectory();
     }
-    // A failed load leaves no library behind (an opened engine is given up
-    // without its tear-down calls, as the engine expects).
+    // A failed load leaves no library behind; an engine opened before the
+    // failure goes with the library, without the tear-down calls.
     if (result != kLoaded) FreeEngineLibrary();
     return result;
 }

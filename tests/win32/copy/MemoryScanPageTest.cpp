@@ -27,6 +27,9 @@ namespace {
 const char* const kTitle = "Brantoke AntiVirus for Windows 95 Setup";
 const char* const kEngineInitFailed = "Cannot initialize the antivirus engine.";
 const char* const kScanError = "Error Scanning Memory!\nWould you like to continue Setup now?";
+const char* const kVirusStays = "Brantoke AntiVirus found a virus (Jerusalem) in you computer's memory. The virus cannot "
+                                "be removed. Please reboot using a clean diskette and scan the computer. \nWould you "
+                                "like to continue Setup?";
 const UINT kDataBox = MB_OK | MB_ICONERROR;
 const UINT kQuestion = MB_YESNO | MB_ICONSTOP;
 
@@ -184,15 +187,9 @@ const ScanCase kCases[] = {
      Then(kScanned, {23, 26, 27}), IDD_USER_INFO},
     {"scan failed, stop", "Engine", nullptr, "16384", nullptr, {IDNO}, {{kScanError, kTitle, kQuestion}},
      Then(kScanned, {23, 26, 27}), IDD_NOT_INSTALLED},
-    {"virus stays, go on", "engine", nullptr, "7", "Jerusalem", {IDYES},
-     {{"Brantoke AntiVirus found a virus (Jerusalem) in you computer's memory. The virus cannot be removed. Please "
-       "reboot using a clean diskette and scan the computer. \nWould you like to continue Setup?",
-       kTitle, kQuestion}},
+    {"virus stays, go on", "engine", nullptr, "7", "Jerusalem", {IDYES}, {{kVirusStays, kTitle, kQuestion}},
      Then(kScanned, {23, 26, 27}), IDD_USER_INFO},
-    {"virus stays, stop", "Engine", nullptr, "7", "Jerusalem", {IDNO},
-     {{"Brantoke AntiVirus found a virus (Jerusalem) in you computer's memory. The virus cannot be removed. Please "
-       "reboot using a clean diskette and scan the computer. \nWould you like to continue Setup?",
-       kTitle, kQuestion}},
+    {"virus stays, stop", "Engine", nullptr, "7", "Jerusalem", {IDNO}, {{kVirusStays, kTitle, kQuestion}},
      Then(kScanned, {23, 26, 27}), IDD_NOT_INSTALLED},
     {"no engine on the media", nullptr, nullptr, nullptr, nullptr, {}, {{kEngineInitFailed, kTitle, MB_OK}}, {},
      IDD_USER_INFO},
@@ -238,9 +235,6 @@ TEST_F(MemoryScanPageTest, EveryOutcomeOfLoadingAndScanning)
         EXPECT_EQ(DestinationPath(app_->DestinationTable, 0), "");
 
         TearDown();
-        answerer_.prompts.clear();
-        answerer_.bars.clear();
-        answerer_.statuses.clear();
     }
 }
 
