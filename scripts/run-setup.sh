@@ -26,23 +26,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # Install media of the sample product (sample/layout.txt), made by the media
 # tool from the stand-in programs this build made.
 "$root/scripts/build.sh" native >/dev/null
-staging=$out/sample
-rm -rf "$staging" "$out/media"
-mkdir -p "$staging/bin"
-cp -r "$root/sample/files" "$root/sample/layout.txt" "$staging/"
-cp -r "$root/resources/art" "$staging/art"
-bin=$root/$SETUP_WIN_BUILD/bin
-cp "$bin/setup.exe" "$bin/korcmd95.exe" "$bin/avwindow.exe" "$bin/_kwdinst.exe" "$staging/bin/"
-cp "$bin/korcmd95.exe" "$staging/bin/korvi95.exe"
-cp "$bin/bshell.dll" "$staging/bin/"
-cp "$bin/engine/VSE32ENG.DLL" "$bin/engine/VIRSIG.DAT" "$bin/engine/VIRINFO.DAT" "$staging/bin/"
-for program in vgdist.exe autodl95.exe rtwatch.exe scnsvc95.exe EXAMINE.EXE uninstal.exe; do
-  cp "$bin/prodprog.exe" "$staging/bin/$program"
-done
-strip=x86_64-w64-mingw32-strip
-[ "$SETUP_WINEARCH" = win32 ] && strip=i686-w64-mingw32-strip
-"$strip" "$staging"/bin/*.exe "$staging"/bin/*.EXE "$staging"/bin/*.dll
-"$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null
+"$root/scripts/make-sample-media.sh" "$out"
 media=$out/media/DISK01
 "$SETUP_WINE" "$media/setup.exe" "$@" &
 setup_pid=$!

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Makes install media of the sample product (sample/layout.txt) from the
+# stand-in programs the Win32 build made: scripts/make-sample-media.sh OUTDIR
+# writes OUTDIR/sample (the staged files) and OUTDIR/media/DISK01, ...
+# Needs build-native (the media tool) and the Win32 build of this machine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+setup_root=$root
+. "$root/scripts/wine-env.sh"
+out=$1
+staging=$out/sample
+rm -rf "$staging" "$out/media"
+mkdir -p "$staging/bin"
+cp -r "$root/sample/files" "$root/sample/layout.txt" "$staging/"
+cp -r "$root/resources/art" "$staging/art"
+bin=$root/$SETUP_WIN_BUILD/bin
+cp "$bin/setup.exe" "$bin/korcmd95.exe" "$bin/avwindow.exe" "$bin/_kwdinst.exe" "$staging/bin/"
+cp "$bin/korcmd95.exe" "$staging/bin/korvi95.exe"
+cp "$bin/bshell.dll" "$staging/bin/"
+cp "$bin/engine/VSE32ENG.DLL" "$bin/engine/VIRSIG.DAT" "$bin/engine/VIRINFO.DAT" "$staging/bin/"
+for program in vgdist.exe autodl95.exe rtwatch.exe scnsvc95.exe EXAMINE.EXE uninstal.exe; do
+  cp "$bin/prodprog.exe" "$staging/bin/$program"
+done
+strip=x86_64-w64-mingw32-strip
+[ "$SETUP_WINEARCH" = win32 ] && strip=i686-w64-mingw32-strip
+"$strip" "$staging"/bin/*.exe "$staging"/bin/*.EXE "$staging"/bin/*.dll "$staging"/bin/*.DLL
+"$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null
