@@ -38,6 +38,12 @@
 #define IDS_PRODUCT_NAME 29133
 #define IDS_NO_COMPONENTS 29134
 
+// Configuration and backup.
+#define IDS_CURRENT_BUILD 29111
+#define IDS_CURRENT_BUILD_NUMBER 29112
+#define IDC_BACKUP_DESTINATION 1053
+#define IDC_BACKUP_ACTIVITY 1054
+
 // ---- Pages (dialog templates) ---------------------------------------------
 #define IDD_WELCOME 102
 #define IDD_SELECT_DIRECTORY 104
