@@ -140,17 +140,21 @@ TEST(ProductSettings, EveryValueOfTheDefaults)
         }
     }
 
-    // Without the Manager or the scheduled-scan agent there is no Run value;
-    // a home directory too long for a path gives no path values at all.
-    d->ScheduledScanAgent = 0;
+    // A home directory of 255 characters: only the paths that stay within
+    // the platform's limit (259) are written or created.
     std::memset(d->InstallPath, 'A', sizeof d->InstallPath - 1);
-    values = ProductSettingValues(*d, {}, 0);
-    for (const SettingValue& v : values) {
-        EXPECT_NE(v.Name, "Brantoke Scanning Service");
-        EXPECT_NE(v.Name, "TMP");
-        EXPECT_NE(v.Name, "DownloadPath");
-    }
-    EXPECT_TRUE(WorkingDirectories(*d).empty());
+    std::map<std::string, bool> written;
+    for (const SettingValue& v : ProductSettingValues(*d, {}, 0)) written[v.Name] = true;
+    EXPECT_TRUE(written["HOME"]);
+    EXPECT_TRUE(written["TMP"]);
+    EXPECT_FALSE(written["MASTER"]);
+    EXPECT_FALSE(written["DownloadPath"]);
+    EXPECT_FALSE(written["Brantoke Scanning Service"]);
+    EXPECT_EQ(WorkingDirectories(*d), std::vector<std::string>{HomePath(*d, "\\TMP")});
+    // Without the scheduled-scan agent there is no Run value.
+    std::strcpy(d->InstallPath, "C:\\KORAV");
+    d->ScheduledScanAgent = 0;
+    for (const SettingValue& v : ProductSettingValues(*d, {}, 0)) EXPECT_NE(v.Name, "Brantoke Scanning Service");
 }
 
 TEST(ProductSettings, ScannerIniEntriesOfTheDefaults)
