@@ -1,5 +1,6 @@
 #include "config/FilePlacement.h"
 
+#include "config/RunOutcome.h"
 #include "config/SystemTextFile.h"
 #include "config/WininitRename.h"
 #include "engine/CopyJournal.h"
@@ -153,5 +154,7 @@ bool ReplaceAtRestart(const std::string& existingPath, const std::string& replac
     ini.SetFileName("WININIT.INI");
     std::string text;
     if (!ReadSystemTextFile(ini.Text(), kMaxWininitSize, text)) return false;
-    return ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement));
+    if (!ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement))) return false;
+    NoteRestartPending(); // the new file takes effect at the next start of Windows
+    return true;
 }

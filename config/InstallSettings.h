@@ -31,9 +31,13 @@ void ReadSettingsKeys(SetupData& data, ProfileStore& file, const SettingsHooks& 
 void AddComponentBits(SetupData& data);
 
 // The full sequence, Win32: fixes UnattendedFile (current directory +
-// "\KORVISAN.ICF" when empty); a missing file is setup error 1024, the express
-// mask 0x19 and the program-files default directory.
-void ReadInstallSettings(SetupData& data);
+// "\KORVISAN.ICF" when empty) and reads the file. The file is missing when
+// it does not exist, names a directory, or the command line's name for it was
+// refused. Unattended, a missing file is setup error 1024, the express mask
+// 0x19 and the program-files default directory. Interactively it is the
+// normal retail case: every key takes its default, as for an empty file,
+// and nothing is logged. Returns whether the file was read.
+bool ReadInstallSettings(SetupData& data, bool unattended = false, bool nameRefused = false);
 
 // The program-files directory + "\Brantoke\AntiVirus", or
 // "C:\Brantoke AntiVirus" when it is unknown or would not fit. Win32.

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
 
 const char kDefaultHome[] = "C:\\Brantoke AntiVirus";
@@ -46,9 +48,32 @@ std::string ProgramFilesInstallPath()
     return path;
 }
 
-void ReadInstallSettings(SetupData& data)
+namespace {
+
+// The settings file of a retail installation that has none.
+class EmptySettings : public ProfileStore {
+public:
+    uint32_t GetString(const char*, const char*, const char* defaultText, char* buffer, uint32_t size) override
+    {
+        if (size == 0) return 0;
+        CopyText(buffer, size, defaultText ? defaultText : "");
+        return static_cast<uint32_t>(std::strlen(buffer));
+    }
+    int32_t GetInt(const char*, const char*, int32_t defaultValue) override { return defaultValue; }
+    bool WriteString(const char*, const char*, const char*) override { return false; }
+};
+
+std::string FallbackHome()
 {
-    if (data.UnattendedFile[0] == '\0') {
+    std::string home = EarlierHome();
+    return home.empty() ? ProgramFilesInstallPath() : home;
+}
+
+} // namespace
+
+bool ReadInstallSettings(SetupData& data, bool unattended, bool nameRefused)
+{
+    if (!nameRefused && data.UnattendedFile[0] == '\0') {
         char current[MAX_PATH + 1] = {};
         DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
         std::string path(current, n <= MAX_PATH ? n : 0);
@@ -57,19 +82,25 @@ void ReadInstallSettings(SetupData& data)
         CopyText(data.UnattendedFile, path);
     }
 
-    if (GetFileAttributesA(data.UnattendedFile) == INVALID_FILE_ATTRIBUTES) {
-        ReportSetupError(data, 1024);
-        data.ComponentMask |= kComponentManager | kComponentAutoDownload | kComponentRealtime;
-        CopyText(data.InstallPath, ProgramFilesInstallPath());
-        return;
+    const DWORD attributes = nameRefused ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(data.UnattendedFile);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        if (unattended) {
+            ReportSetupError(data, 1024);
+            data.ComponentMask |= kComponentManager | kComponentAutoDownload | kComponentRealtime;
+            CopyText(data.InstallPath, ProgramFilesInstallPath());
+        } else {
+            EmptySettings none;
+            SettingsHooks hooks;
+            hooks.fallbackInstallPath = FallbackHome;
+            ReadSettingsKeys(data, none, hooks);
+        }
+        return false;
     }
 
     PrivateProfileFile file(data.UnattendedFile);
     SettingsHooks hooks;
     hooks.log = [](const std::string& line) { LogMessage("%s", line.c_str()); };
-    hooks.fallbackInstallPath = [] {
-        std::string home = EarlierHome();
-        return home.empty() ? ProgramFilesInstallPath() : home;
-    };
+    hooks.fallbackInstallPath = FallbackHome;
     ReadSettingsKeys(data, file, hooks);
+    return true;
 }

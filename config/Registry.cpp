@@ -1,5 +1,6 @@
 #include "config/Registry.h"
 
+#include "config/RunOutcome.h"
 #include "engine/FixedText.h"
 
 #include <cstring>
@@ -163,8 +164,10 @@ bool CfgDeleteKeyTree(HKEY parent, const char* subkey)
 
 BOOL CfgRestartWindows()
 {
-    if (Restart()) return Restart()();
-    return ExitWindowsEx(EWX_REBOOT, 0);
+    BOOL asked = Restart() ? Restart()() : ExitWindowsEx(EWX_REBOOT, 0);
+    // What waits for the restart takes effect then.
+    if (asked) NoteRestartRequested();
+    return asked;
 }
 
 RestartHandler SetRestartHandler(RestartHandler handler)

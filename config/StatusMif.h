@@ -21,6 +21,12 @@ struct MifTime {
 // failure reads "Unknown Error"; a success has an empty description.
 std::string BuildStatusMif(int failed, const char* description, std::string_view productId, const MifTime& time);
 
-// Writes the file named by StatusFile, or the Windows directory's
-// KORVISAN.MIF (stored back into StatusFile). Failures are silent. Win32.
+// The file named by StatusFile, or the Windows directory's KORVISAN.MIF
+// (stored back into StatusFile); empty when neither can be formed. Win32.
+std::string StatusFilePath(SetupData& data);
+
+// Writes the status file: into a work file in the same directory that then
+// replaces the old file, so a reader never sees half a file. When it cannot
+// be written, an old file is deleted rather than left to pass for this
+// run's. Failures are silent. Win32.
 void WriteStatusMif(SetupData& data, int failed, const char* description);

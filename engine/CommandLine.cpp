@@ -65,13 +65,16 @@ SwitchSettings ReadSwitches(const CommandLine& line, const std::string& currentD
         // Unattended stays on even when the name is refused: the run then takes
         // the missing-settings path and logs it instead of waiting for a person.
         s.UnattendedMode = true;
-        std::string path = MakeSwitchPathAbsolute(*i, currentDirectory);
-        if (path.size() < kSwitchFileCapacity)
+        // An empty value names no file (made absolute it would be the
+        // current directory).
+        std::string path = i->empty() ? std::string() : MakeSwitchPathAbsolute(*i, currentDirectory);
+        if (!path.empty() && path.size() < kSwitchFileCapacity)
             s.UnattendedFile = path;
         else
             s.UnattendedFileRefused = true;
     }
-    if (const std::string* m = line.Find("M")) {
+    // An empty /M leaves the default status file.
+    if (const std::string* m = line.Find("M"); m && !m->empty()) {
         std::string path = MakeSwitchPathAbsolute(*m, currentDirectory);
         if (path.size() < kSwitchFileCapacity)
             s.StatusFile = path;

@@ -30,7 +30,7 @@ struct SwitchSettings {
     std::string UnattendedFile;                // I, made absolute; empty when refused
     std::string StatusFile;                    // M, made absolute; empty when refused
     bool BatchMode = false;                    // B
-    bool UnattendedFileRefused = false;        // the I value did not fit its field
+    bool UnattendedFileRefused = false;        // the I value was empty or did not fit its field
     bool StatusFileRefused = false;            // the M value did not fit its field
 };
 

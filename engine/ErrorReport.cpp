@@ -20,9 +20,12 @@ bool ShowReport(int messageId, const fw::Exception* e, bool offerCancel, va_list
 {
     ErrorReport report = MakeErrorReport(messageId, FormatMessageId(messageId, args), e, offerCancel);
     SetupApp* app = SetupApp::Instance();
+    const std::string text = report.Message + " " + report.Title + " (" + report.Information + ")";
+    // Should the run fail now, this is why.
+    if (app) app->NoteFailure(text);
     if (app && app->UnattendedMode) {
         // Nobody can answer: the report goes to the log and the operation stops.
-        LogUnattendedMessage(report.Message + " " + report.Title + " (" + report.Information + ")");
+        LogUnattendedMessage(text);
         return false;
     }
     ErrorDialog dialog(report);

@@ -1,5 +1,8 @@
 #include "engine/SetupApp.h"
 
+#include "config/InstallLog.h"
+#include "config/RunOutcome.h"
+#include "config/StatusMif.h"
 #include "engine/CopyJournal.h"
 #include "engine/FixedText.h"
 #include "framework/Dialog.h"
@@ -109,8 +112,13 @@ void SetupApp::ApplySwitches(const SwitchSettings& s)
         UnattendedMode = 1;
         CopyText(Data->UnattendedFile, s.UnattendedFile);
     }
+    if (s.UnattendedFileRefused) SettingsFileRefused = 1;
     if (!s.StatusFile.empty()) CopyText(Data->StatusFile, s.StatusFile);
+    statusFileNamed_ = !s.StatusFile.empty();
+    statusPath_ = s.StatusFile;
     if (s.BatchMode) BatchMode = 1;
+    // A result of an earlier run must not pass for this one's.
+    if (UnattendedMode) DeleteFileA(StatusFilePath(*Data).c_str());
 }
 
 bool SetupApp::StartWizard()
@@ -200,11 +208,48 @@ void SetupApp::NotifyAndStartCompletion()
     }
 }
 
+int SetupApp::FinishRun()
+{
+    if (finished_) return exitCode_;
+    finished_ = true;
+    RunFacts facts;
+    facts.Completed = InstallComplete != 0 || (RemovalMode != 0 && SetupFailed == 0);
+    facts.Cancelled = Cancelled != 0;
+    facts.Failed = SetupFailed != 0;
+    facts.RestartPending = RestartPendingNoted();
+    facts.RestartRequested = RestartRequestedNoted();
+    const RunOutcome outcome = DecideOutcome(facts);
+    if (Data && (UnattendedMode || statusFileNamed_))
+        WriteStatusMif(*Data, IsSuccess(outcome) ? 0 : 1, FailureDescription(outcome, failureReason_).c_str());
+    LogMessage("%s", FinalLogLine(outcome, failureReason_).c_str());
+    exitCode_ = ExitCodeOf(outcome);
+    return exitCode_;
+}
+
+int SetupApp::FailFromFault(const std::string& fault)
+{
+    LogMessage("%s: %s", fw::LoadText(IDS_SETUP_CANNOT_CONTINUE).c_str(), fault.c_str());
+    SetupFailed = 1;
+    Cancelled = 0;
+    NoteFailure(fault);
+    finished_ = false;
+    if (Data) return FinishRun();
+    // Released already (or not made yet): a block of its own for the status file.
+    static SetupData spare;
+    CopyText(spare.StatusFile, statusPath_);
+    Data = &spare;
+    const int code = FinishRun();
+    Data = nullptr;
+    return code;
+}
+
 int SetupApp::ExitInstance()
 {
     EndWizard();
     mainWindow_.reset();
+    const int code = FinishRun();
     ReleaseOwned();
     NotifyAndStartCompletion();
-    return fw::Application::ExitInstance();
+    fw::Application::ExitInstance();
+    return code;
 }

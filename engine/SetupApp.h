@@ -59,6 +59,22 @@ public:
     int32_t IntegrateNavigator = 0;
     int32_t IntegrateExplorer = 0;
 
+    // How the run ends. Cancelled: the user confirmed Cancel (or closed the
+    // main window); InstallComplete: the installation was done (page 115).
+    int32_t Cancelled = 0;
+    int32_t InstallComplete = 0;
+    // The /I value was empty or did not fit: the settings file counts as missing.
+    int32_t SettingsFileRefused = 0;
+    // The reason a failed run reports (the latest one noted).
+    void NoteFailure(const std::string& reason) { failureReason_ = reason; }
+    const std::string& FailureReason() const { return failureReason_; }
+    // Decides the outcome once: the status file (unattended, or when /M named
+    // one), then the install log's last line; returns the exit code.
+    int FinishRun();
+    // The top-level guard: "Setup cannot continue" with the fault in the log,
+    // the Failed status file, exit code 1603.
+    int FailFromFault(const std::string& fault);
+
     MainWindow* Window() const { return mainWindow_.get(); }
     // The main window is gone (destroyed by the wizard or closed).
     void OnMainWindowDestroyed();
@@ -71,6 +87,11 @@ private:
     void ReleaseOwned();
 
     std::unique_ptr<MainWindow> mainWindow_;
+    std::string failureReason_;
+    bool statusFileNamed_ = false;
+    std::string statusPath_;
+    bool finished_ = false;
+    int exitCode_ = 0;
 };
 
 // The platform's version check: the Windows 95 family is platform id 1.

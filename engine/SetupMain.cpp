@@ -1,4 +1,5 @@
 // Entry point of setup.exe.
+#include "engine/FaultGuard.h"
 #include "engine/SetupApp.h"
 
 #include <windows.h>
@@ -6,5 +7,5 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     SetupApp app;
-    return app.Run();
+    return RunGuarded([&app] { return app.Run(); }, [&app](const std::string& fault) { return app.FailFromFault(fault); });
 }

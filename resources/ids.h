@@ -40,6 +40,12 @@
 // The directory page's own refusal of a home directory it cannot use.
 #define IDS_BAD_HOME_DIRECTORY 29150
 
+// Configuration and backup.
+#define IDS_CURRENT_BUILD 29111
+#define IDS_CURRENT_BUILD_NUMBER 29112
+#define IDC_BACKUP_DESTINATION 1053
+#define IDC_BACKUP_ACTIVITY 1054
+
 // ---- Pages (dialog templates) ---------------------------------------------
 #define IDD_WELCOME 102
 #define IDD_SELECT_DIRECTORY 104

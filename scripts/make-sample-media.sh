@@ -16,7 +16,7 @@ cp -r "$root/resources/art" "$staging/art"
 bin=$root/$SETUP_WIN_BUILD/bin
 cp "$bin/setup.exe" "$bin/korcmd95.exe" "$bin/avwindow.exe" "$bin/_kwdinst.exe" "$staging/bin/"
 cp "$bin/korcmd95.exe" "$staging/bin/korvi95.exe"
-cp "$bin/bshell.dll" "$staging/bin/"
+cp "$bin/bshell.dll" "$bin/rescue.dll" "$staging/bin/"
 cp "$bin/engine/VSE32ENG.DLL" "$bin/engine/VIRSIG.DAT" "$bin/engine/VIRINFO.DAT" "$staging/bin/"
 for program in vgdist.exe autodl95.exe rtwatch.exe scnsvc95.exe EXAMINE.EXE uninstal.exe; do
   cp "$bin/prodprog.exe" "$staging/bin/$program"

@@ -64,6 +64,7 @@ bool CompletePage::OnInitDialog()
 void CompletePage::OnNext()
 {
     SetupApp& app = *SetupApp::Instance();
+    app.InstallComplete = 1;
     CfgDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brantoke\\Korvisan95");
     const std::string home = app.Data->InstallPath;
     if (!app.UnattendedMode) {

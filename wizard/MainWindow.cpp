@@ -138,6 +138,8 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             InvalidateRect(Handle(), nullptr, TRUE);
         break;
     case WM_CLOSE:
+        // Closing the setup is cancelling it.
+        if (SetupApp* app = SetupApp::Instance()) app->Cancelled = 1;
         // Closing under running page work would pull the page away from it.
         if (RequestEndWizard()) return 0;
         break;

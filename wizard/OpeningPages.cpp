@@ -105,11 +105,11 @@ void StopRunningProduct(HWND keep)
     SignalTermination(false);
 }
 
-void PrepareSetupData(SetupApp& app)
+bool PrepareSetupData(SetupApp& app)
 {
     SetupData& d = *app.Data;
     ApplyProductDefaults(d);
-    ReadInstallSettings(d);
+    const bool settingsRead = ReadInstallSettings(d, app.UnattendedMode != 0, app.SettingsFileRefused != 0);
 
     HKEY key = nullptr;
     if (OpenMachineKey(kWindowsKey, key)) {
@@ -142,6 +142,7 @@ void PrepareSetupData(SetupApp& app)
             RegCloseKey(key);
         }
     }
+    return settingsRead;
 }
 
 void ReadInstallProfile(SetupApp& app)
@@ -174,7 +175,13 @@ int32_t StoppingProductPage::RunWork()
 {
     SetupApp& app = *SetupApp::Instance();
     StopRunningProduct(app.MainWindowHandle);
-    PrepareSetupData(app);
+    if (!PrepareSetupData(app) && app.UnattendedMode) {
+        // Nobody is there to choose: installing with no settings at all
+        // would configure the product with empty lists and schedules.
+        app.NoteFailure("Error During Install");
+        app.SetupFailed = 1;
+        return IDD_NOT_INSTALLED;
+    }
     NextPageId = IDD_READING_SETUP;
     return IDD_READING_SETUP;
 }

@@ -17,8 +17,9 @@ bool CloseWindowsTitled(const char* text, HWND keep);
 void StopRunningProduct(HWND keep);
 
 // Presets, the install settings file, then the user's name, organisation and
-// an earlier home directory from the registry.
-void PrepareSetupData(SetupApp& app);
+// an earlier home directory from the registry. False when there was no
+// settings file to read.
+bool PrepareSetupData(SetupApp& app);
 
 // Loads the profile at ProfilePath into the five tables, letting the window
 // repaint between the sections.

@@ -2,6 +2,8 @@
 
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
+#include "config/ConfiguringPage.h"
+#include "product/BackupPage.h"
 #include "product/ComponentsPage.h"
 #include "product/CopyPage.h"
 #include "product/MemoryScanPage.h"
@@ -44,8 +46,8 @@ const PageEntry kPages[] = {
     {IDD_INTERNET_OPTIONS, &Make<InternetOptionsPage>, IDD_SUMMARY, -1},
     {IDD_SUMMARY, &Make<SummaryPage>, IDD_COPY_PROGRESS, 50},
     {IDD_COPY_PROGRESS, &Make<CopyPage>, IDD_CONFIGURING, -1},
-    {IDD_CONFIGURING, nullptr, IDD_BACKUP, 75},
-    {IDD_BACKUP, nullptr, IDD_COMPLETE, 80},
+    {IDD_CONFIGURING, &Make<ConfiguringPage>, IDD_BACKUP, 75},
+    {IDD_BACKUP, &Make<BackupPage>, IDD_COMPLETE, 80},
     {IDD_COMPLETE, &Make<CompletePage>, kRuleB, 95},
     {IDD_RESTART, &Make<RestartPage>, kEndWizard, 100},
     {IDD_NOT_INSTALLED, &Make<NotInstalledPage>, kEndWizard, -1},

@@ -32,8 +32,11 @@ void WizardPage::PositionPage()
 
 bool WizardPage::ConfirmCancel()
 {
-    return ShowUserMessage(Handle(), fw::LoadText(IDS_CONFIRM_CANCEL), fw::LoadText(IDS_MAIN_TITLE),
-                           MB_YESNO | MB_ICONQUESTION, IDNO) == IDYES;
+    bool yes = ShowUserMessage(Handle(), fw::LoadText(IDS_CONFIRM_CANCEL), fw::LoadText(IDS_MAIN_TITLE),
+                               MB_YESNO | MB_ICONQUESTION, IDNO) == IDYES;
+    SetupApp* app = SetupApp::Instance();
+    if (yes && app) app->Cancelled = 1;
+    return yes;
 }
 
 bool WizardPage::OnInitDialog()

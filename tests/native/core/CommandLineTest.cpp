@@ -76,6 +76,17 @@ TEST(Switches, ValuesThatDoNotFitTheirFieldAreRefused)
     EXPECT_EQ(MakeSwitchPathAbsolute("x", deep).size(), 256u + 2u);
 }
 
+TEST(Switches, EmptyValuesNameNoFile)
+{
+    for (const char* line : {"/I: /M:", "/I /M"}) {
+        SwitchSettings s = ReadSwitches(CommandLine(line), "C:\\TEMP");
+        EXPECT_TRUE(s.UnattendedMode) << line;
+        EXPECT_TRUE(s.UnattendedFileRefused) << line; // not the current directory
+        EXPECT_EQ(s.StatusFile, "") << line;          // the default status file
+        EXPECT_FALSE(s.StatusFileRefused) << line;
+    }
+}
+
 TEST(Switches, ThreadId)
 {
     EXPECT_EQ(ReadSwitches(CommandLine("/T1234"), "C:\\").NotifyThreadId, 1234u);

@@ -44,14 +44,14 @@ std::string EnterDirectory(const char* name, const std::string& settings)
 
 } // namespace
 
-TEST(ReadInstallSettings, MissingFileIsSetupError1024WithDefaults)
+TEST(ReadInstallSettings, MissingFileUnattendedIsSetupError1024WithDefaults)
 {
     std::string file = EnterDirectory("nosettings", "");
     DeleteFileA(kInstallLogPath);
     auto d = Prepared();
     std::string mif = wintest::ScratchDirectory() + "nosettings.mif";
     std::strcpy(d->StatusFile, mif.c_str());
-    ReadInstallSettings(*d);
+    EXPECT_FALSE(ReadInstallSettings(*d, true));
     EXPECT_STREQ(d->UnattendedFile, file.c_str());
     EXPECT_EQ(d->ComponentMask, 0x19);
     ASSERT_FALSE(ProgramFilesDir().empty());

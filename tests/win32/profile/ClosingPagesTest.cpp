@@ -1,6 +1,7 @@
 // Pages 1556, 115 and 1554 and the restart countdown, with the real wizard,
 // real dialogs, the real registry and the front-end stand-in (korcmd95.exe).
 #include "config/Registry.h"
+#include "config/RunOutcome.h"
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
@@ -144,10 +145,12 @@ TEST_F(ClosingPagesTest, CompleteUnattendedScansOnlyWhenAskedTo)
 TEST_F(ClosingPagesTest, RestartButtons)
 {
     app_.Data->RebootAfter = 1;
+    ResetRestartNotes();
     ShowPage(IDD_RESTART);
     EXPECT_EQ(GetFocus(), CurrentPage()->Item(IDC_RESTART_NOW));
     Press(IDC_RESTART_NOW);
     EXPECT_EQ(restarts_, 1);
+    EXPECT_TRUE(RestartRequestedNoted()) << "a pending replacement takes effect: exit code 0, not 3010";
     EXPECT_TRUE(WizardEnded());
     EXPECT_FALSE(StatusFileWritten());
 }

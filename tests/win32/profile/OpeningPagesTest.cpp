@@ -110,6 +110,15 @@ protected:
         CfgDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brantoke");
     }
 
+    // A settings file naming the user and the home directory (nothing to log).
+    std::string NamedSettings()
+    {
+        std::string settings = dir_.Path() + "named.icf";
+        wintest::WriteFileText(settings, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
+                                         "KorvisanPath=C:\\AV\r\n");
+        return settings;
+    }
+
     wintest::TempDir dir_;
     SetupApp app_;
 };
@@ -118,10 +127,11 @@ TEST_F(OpeningPagesTest, PreparationTakesNamesAndEarlierHomeFromTheRegistry)
 {
     Prepare("");
     SetMachineString("SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion\\Path", "HOME", "C:\\OLDAV");
-    PrepareSetupData(app_);
-    // No settings file: setup error 1024, the express mask.
-    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Setup Error:1024\r\n");
-    EXPECT_EQ(app_.Data->ComponentMask, 0x19);
+    EXPECT_FALSE(PrepareSetupData(app_));
+    // No settings file, interactively: the retail case, nothing logged, the
+    // settings file's defaults (Manager, auto-download, realtime, uninstall).
+    EXPECT_EQ(GetFileAttributesA(kInstallLogPath), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(app_.Data->ComponentMask, 0x59);
     EXPECT_EQ(app_.Data->StatusReporting, 1);
     EXPECT_STREQ(app_.Data->FullName, "Registry Owner");
     EXPECT_STREQ(app_.Data->CompanyName, "Registry Org");
@@ -173,7 +183,7 @@ TEST_F(OpeningPagesTest, ProfileIsReadIntoTheTables)
 
 TEST_F(OpeningPagesTest, UnattendedRunWithoutProfileEndsOnPage116WithTheReasonLogged)
 {
-    Prepare("/I:C:\\none.icf");
+    Prepare("/I:" + NamedSettings());
     app_.ProfilePath.Set(dir_.Path() + "setup.ini");
     std::vector<int32_t> seen;
     ASSERT_TRUE(app_.StartWizard());
@@ -187,9 +197,8 @@ TEST_F(OpeningPagesTest, UnattendedRunWithoutProfileEndsOnPage116WithTheReasonLo
     EXPECT_EQ(seen.back(), IDD_NOT_INSTALLED);
     EXPECT_EQ(app_.SetupFailed, 1);
     std::vector<std::string> log = wintest::SplitCrLf(wintest::ReadFileText(kInstallLogPath));
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0], "Setup Error:1024");
-    EXPECT_NE(log[1].find("Incomplete or missing profile."), std::string::npos) << log[1];
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("Incomplete or missing profile."), std::string::npos) << log[0];
 }
 
 namespace {
@@ -212,7 +221,7 @@ private:
 
 TEST_F(OpeningPagesTest, UnattendedWizardLoadsTheProfileIntoTheTables)
 {
-    Prepare("/I:C:\\none.icf");
+    Prepare("/I:" + NamedSettings());
     std::string profile = dir_.Path() + "setup.ini";
     ASSERT_TRUE(wintest::WriteFileText(profile, "[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
                                         "[Main]\r\nmain.mf=1000|1|2|1|0\r\n"));
@@ -229,13 +238,13 @@ TEST_F(OpeningPagesTest, UnattendedWizardLoadsTheProfileIntoTheTables)
     EXPECT_EQ(app_.SetupFailed, 0);
     ASSERT_EQ(app_.ArchiveList.size(), 1u);
     EXPECT_EQ(app_.ArchiveList.front().FileName, "main.mf");
-    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Setup Error:1024\r\n");
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "");
 }
 
 namespace {
 
 // setup.exe run for real from a media directory, unattended, until it ends.
-std::vector<std::string> RunSetupProgram(const std::string& profile)
+std::vector<std::string> RunSetupProgram(const std::string& profile, DWORD* exitCode = nullptr)
 {
     wintest::TempDir media;
     EXPECT_TRUE(CopyFileA((wintest::ModuleDirectory() + "setup.exe").c_str(), (media.Path() + "setup.exe").c_str(), FALSE));
@@ -251,6 +260,7 @@ std::vector<std::string> RunSetupProgram(const std::string& profile)
     if (!setup) return {};
     DWORD waited = WaitForSingleObject(setup, 60000);
     if (waited != WAIT_OBJECT_0) TerminateProcess(setup, 1);
+    if (exitCode) GetExitCodeProcess(setup, exitCode);
     CloseHandle(setup);
     EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0));
     return wintest::SplitCrLf(wintest::ReadFileText(kInstallLogPath));
@@ -260,10 +270,15 @@ std::vector<std::string> RunSetupProgram(const std::string& profile)
 
 TEST(SetupProgram, UnattendedRunWithoutProfileLogsTheReason)
 {
-    std::vector<std::string> log = RunSetupProgram("");
-    ASSERT_EQ(log.size(), 1u);
+    DWORD code = 0;
+    std::vector<std::string> log = RunSetupProgram("", &code);
+    ASSERT_EQ(log.size(), 2u);
     EXPECT_NE(log[0].find("Incomplete or missing profile."), std::string::npos) << log[0];
     EXPECT_NE(log[0].find("CInstallProfileException"), std::string::npos) << log[0];
+    // The exit code and the last line say the same.
+    EXPECT_EQ(code, 1603u);
+    EXPECT_EQ(log[1].rfind("Setup ended: Failed (", 0), 0u) << log[1];
+    EXPECT_EQ(log[1].substr(log[1].size() - 14), "exit code 1603") << log[1];
 }
 
 TEST(SetupProgram, UnattendedRunWithProfileBesideTheProgramGetsPastReadingIt)

@@ -2,6 +2,7 @@
 // held by another process, and the replacement at restart carried out by
 // Wine's own start-up processing (wineboot -r).
 #include "config/FilePlacement.h"
+#include "config/RunOutcome.h"
 #include "config/SystemTextFile.h"
 #include "config/WininitRename.h"
 #include "engine/FileVersion.h"
@@ -423,12 +424,15 @@ TEST_F(Placement, ReplaceAtRestartNeedsShortFormsOfBoth)
 {
     std::string a = dir.Path() + "a.dll";
     ASSERT_TRUE(wintest::WriteFileText(a, "a"));
+    ResetRestartNotes();
     EXPECT_FALSE(ReplaceAtRestart(a, dir.Path() + "missing.dll"));
     EXPECT_FALSE(ReplaceAtRestart(dir.Path() + "missing.dll", a));
     EXPECT_FALSE(Exists(Wininit()));
+    EXPECT_FALSE(RestartPendingNoted()) << "nothing scheduled, no restart needed";
     std::string b = dir.Path() + "b.dll";
     ASSERT_TRUE(wintest::WriteFileText(b, "b"));
     EXPECT_TRUE(ReplaceAtRestart(a, b));
+    EXPECT_TRUE(RestartPendingNoted()) << "the run ends with 3010";
     EXPECT_EQ(wintest::ReadFileText(Wininit()), "[rename]\r\n" + ShortForm(a) + "=" + ShortForm(b) + "\r\n");
 }
 

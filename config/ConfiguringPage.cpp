@@ -1,0 +1,68 @@
+#include "config/ConfiguringPage.h"
+
+#include "config/ConfigWriters.h"
+#include "config/InstallLog.h"
+#include "config/ProductSettings.h"
+#include "config/Registry.h"
+#include "engine/SetupApp.h"
+#include "resources/ids.h"
+
+namespace {
+
+bool HasManager(const ConfigContext& c) { return (c.Data->ComponentMask & (kComponentManager | 2)) != 0; }
+
+void WriteNetwareSupport(const ConfigContext& c)
+{
+    LONG status = CfgWriteDword(kProductKey, nullptr, "NetwareSupport", static_cast<DWORD>(c.Data->NetwareSupport));
+    if (status != ERROR_SUCCESS) LogMessage("Cannot write registry value %s\\NetwareSupport", kProductKey);
+}
+
+struct ConfigStep {
+    bool (*applies)(const ConfigContext&); // null: always
+    void (*run)(const ConfigContext&);
+};
+
+// The configuration, in order. Each step absorbs its own failures.
+const ConfigStep kSteps[] = {
+    {nullptr, &RegisterUninstall},
+    {nullptr, &WriteProductSettings}, // also the shell extension and KORVISAN.INI
+    {&HasManager, &RegisterBrowserIntegration},
+    {&HasManager, &WriteNetwareSupport},
+    {nullptr, &CopyStartJob},
+    // Start-up integration goes here: the old realtime loaders out of WIN.INI
+    // and SYSTEM.INI; AUTOEXEC.BAT (Manager); the realtime driver (Realtime).
+    {nullptr, &RemoveOldUninstallRunOnce},
+    // The auto-download schedule (auto-download component) goes here.
+};
+
+} // namespace
+
+bool ConfiguringPage::OnInitDialog()
+{
+    WizardPage::OnInitDialog();
+    SetupApp* app = SetupApp::Instance();
+    if (app && app->MainWindowHandle) {
+        InvalidateRect(app->MainWindowHandle, nullptr, TRUE);
+        UpdateWindow(app->MainWindowHandle);
+    }
+    return true;
+}
+
+int32_t ConfiguringPage::RunWork()
+{
+    SetupApp& app = *SetupApp::Instance();
+    ConfigContext ctx;
+    if (RegConnectRegistryA(nullptr, HKEY_LOCAL_MACHINE, &ctx.TargetRegistry) != ERROR_SUCCESS) {
+        app.NoteFailure("Cannot connect to the registry");
+        app.SetupFailed = 1;
+        return IDD_NOT_INSTALLED;
+    }
+    ctx.Data = app.Data;
+    ctx.SourceDirectory = app.SourcePath.DirectoryWithSlash();
+    ctx.IntegrateNavigator = app.IntegrateNavigator != 0;
+    ctx.IntegrateExplorer = app.IntegrateExplorer != 0;
+    for (const ConfigStep& step : kSteps)
+        if (!step.applies || step.applies(ctx)) step.run(ctx);
+    RegCloseKey(ctx.TargetRegistry);
+    return NextPageId;
+}

@@ -1,0 +1,14 @@
+// Page 1567: hands over to the product's rescue library (rescue.dll in the
+// home directory), which backs up the critical disk areas, then goes on to
+// page 115. A missing home entry, library or entry point skips the backup.
+#pragma once
+#include "wizard/WizardPage.h"
+
+class BackupPage : public WizardPage {
+public:
+    using WizardPage::WizardPage;
+    int32_t RunWork() override;
+
+protected:
+    bool OnInitDialog() override;
+};
