@@ -37,6 +37,8 @@
 #define IDS_VIRUS_NOT_REMOVED 29034
 #define IDS_PRODUCT_NAME 29133
 #define IDS_NO_COMPONENTS 29134
+// Start-up and driver integration
+#define IDS_CURRENT_BUILD 29112
 
 // ---- Pages (dialog templates) ---------------------------------------------
 #define IDD_WELCOME 102
