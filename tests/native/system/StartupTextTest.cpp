@@ -42,19 +42,6 @@ TEST(DropLoaderEntries, EntriesAndLines)
     for (const Case& c : cases) EXPECT_EQ(Drop(c.before, c.program, c.key), c.after) << c.before;
 }
 
-TEST(DropLoaderEntries, WinIniOfTheInstallAndASecondRun)
-{
-    const std::string before = "[windows]\r\nload=a.exe   vgload.exe b.exe\r\nrun=C:\\OLD\\VIGILOR.EXE\r\n"
-                               "NullPort=None\r\n\r\n[Desktop]\r\nWallpaper=(None)\r\n";
-    std::string text = before;
-    const char* passes[][2] = {{"vigilor.exe", "load"}, {"vigilor.exe", "run"}, {"vgload.exe", "load"},
-                               {"vgload.exe", "run"}};
-    for (auto& p : passes) text = Drop(text, p[0], p[1]);
-    EXPECT_EQ(text, "[windows]\r\nload=a.exe b.exe\r\nNullPort=None\r\n\r\n[Desktop]\r\nWallpaper=(None)\r\n");
-    std::string again;
-    for (auto& p : passes) EXPECT_FALSE(DropLoaderEntries(text, p[0], p[1], again));
-}
-
 TEST(DropLoaderEntries, LongLinesAreNeverSplit)
 {
     std::string many;

@@ -3,7 +3,6 @@
 // another process, a read-only file or a full disk keeps its old text, and
 // the auto-download schedule with its one start of vgdist.exe.
 #include "config/AutoDownload.h"
-#include "config/DownloadSchedule.h"
 #include "config/InstallLog.h"
 #include "config/StartupIntegration.h"
 #include "engine/FixedText.h"
@@ -307,31 +306,6 @@ TEST_F(AutoDownload, UnreadableDateIsLoggedAndEmptyFieldsFallBack)
     ASSERT_EQ(log.size(), 2u) << Log(); // the date, and vgdist.exe missing
     EXPECT_NE(log[0].find("12/31/97 23:30"), std::string::npos) << log[0];
     EXPECT_NE(log[1].find("vgdist.exe"), std::string::npos) << log[1];
-}
-
-// The file time computed without the platform agrees with the platform's.
-// (Wine takes 29 February of any year for a day; such dates are left out.)
-TEST(DownloadScheduleTime, AgreesWithSystemTimeToFileTime)
-{
-    const WORD fields[][5] = {{1997, 12, 31, 23, 30}, {2000, 2, 29, 0, 0}, {1601, 1, 1, 0, 0}, {2038, 1, 19, 3, 14},
-                              {30827, 12, 31, 23, 59}, {1999, 4, 31, 1, 1}, {97, 12, 31, 23, 30}};
-    for (const auto& f : fields) {
-        SYSTEMTIME st{};
-        st.wYear = f[0];
-        st.wMonth = f[1];
-        st.wDay = f[2];
-        st.wHour = f[3];
-        st.wMinute = f[4];
-        FILETIME ft{};
-        bool platform = SystemTimeToFileTime(&st, &ft) != 0;
-        uint64_t ours = 0;
-        std::string date = std::to_string(f[1]) + "/" + std::to_string(f[2]) + "/" + std::to_string(f[0]);
-        std::string time = std::to_string(f[3]) + ":" + std::to_string(f[4]);
-        EXPECT_EQ(ScheduleFileTime(date.c_str(), time.c_str(), ours), platform) << date;
-        if (platform) {
-            EXPECT_EQ(ours, (uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime) << date;
-        }
-    }
 }
 
 } // namespace
