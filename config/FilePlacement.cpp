@@ -80,14 +80,6 @@ bool Readable(const std::string& path)
     return true;
 }
 
-std::string ShortForm(const std::string& path)
-{
-    char buffer[MAX_PATH + 1] = {};
-    DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    if (n == 0 || n > MAX_PATH) return {};
-    return std::string(buffer, n);
-}
-
 } // namespace
 
 bool ShouldReplace(const FileEntry& entry, const std::string& existingPath)
@@ -146,8 +138,8 @@ void PlaceFile(FileEntry& entry)
 bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)
 {
     copyjournal::Release(replacementPath); // from here the restart owns it
-    std::string existing = ShortForm(existingPath);
-    std::string replacement = ShortForm(replacementPath);
+    std::string existing = PathName(existingPath).ShortText();
+    std::string replacement = PathName(replacementPath).ShortText();
     if (existing.empty() || replacement.empty()) return false;
     PathName ini(PathName::kWindowsDirectory);
     if (ini.Empty()) return false;

@@ -60,26 +60,36 @@ bool ReadSystemTextFile(const std::string& path, std::size_t maxSize, std::strin
     return ok;
 }
 
-bool ReplaceSystemTextFile(const std::string& path, const std::string& text)
+bool ReplaceSystemTextFile(const std::string& path, const std::string& text, std::string* failure)
 {
-    std::string work;
-    if (!FreeNameBeside(path, "$$$", work)) return false;
-    if (!WriteWholeFile(work, text)) {
-        DeleteFileA(work.c_str());
+    auto fail = [&](const char* step, DWORD error) {
+        if (failure) *failure = std::string(step) + " (error " + std::to_string(error) + ")";
         return false;
-    }
+    };
+    if (failure) failure->clear();
     DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return fail("the file is read-only", ERROR_ACCESS_DENIED);
+    std::string work;
+    if (!FreeNameBeside(path, "$$$", work)) return fail("no free work file name", GetLastError());
+    if (!WriteWholeFile(work, text)) {
+        DWORD error = GetLastError();
+        DeleteFileA(work.c_str());
+        return fail("the work file cannot be written", error);
+    }
     std::string old;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (!FreeNameBeside(path, "old", old) || !MoveFileA(path.c_str(), old.c_str())) {
+            DWORD error = GetLastError();
             DeleteFileA(work.c_str());
-            return false;
+            return fail("the file cannot be set aside", error);
         }
     }
     if (!MoveFileA(work.c_str(), path.c_str())) {
+        DWORD error = GetLastError();
         if (!old.empty()) MoveFileA(old.c_str(), path.c_str());
         DeleteFileA(work.c_str());
-        return false;
+        return fail("the work file cannot be moved in", error);
     }
     if (!old.empty()) {
         SetFileAttributesA(path.c_str(), attributes);

@@ -1,5 +1,5 @@
 // Reading and rewriting the small system text files the setup edits
-// (WININIT.INI; the start-up files later). A file is rewritten through a
+// (WININIT.INI, WIN.INI, SYSTEM.INI, AUTOEXEC.BAT). A file is rewritten through a
 // work file in its own directory that replaces it only once the new text is
 // completely on disk, so a failure at any step leaves the old file as it was.
 #pragma once
@@ -13,5 +13,7 @@ bool ReadSystemTextFile(const std::string& path, std::size_t maxSize, std::strin
 // Writes `text` to a new work file beside `path`, sets the old file aside,
 // moves the work file into place and deletes the old file (its attributes
 // carry over). False, with the old file in place and no work file left,
-// when any step fails.
-bool ReplaceSystemTextFile(const std::string& path, const std::string& text);
+// when any step fails; `failure` then names the step (for the log). A
+// read-only file was made so by its owner to keep it as it is: it is not
+// replaced.
+bool ReplaceSystemTextFile(const std::string& path, const std::string& text, std::string* failure = nullptr);

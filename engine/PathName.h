@@ -52,6 +52,9 @@ public:
     // ---- Win32 only ---------------------------------------------------------
     void SetToModuleFileName();
     bool Exists() const;
+    // The 8.3 form of the path (every part must exist); empty when the
+    // system cannot give one.
+    std::string ShortText() const;
     bool Delete() const;
     bool MoveTo(const std::string& newName) const;
     int64_t ModificationTime() const;

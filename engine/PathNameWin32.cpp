@@ -73,6 +73,14 @@ bool PathName::Exists() const
     return GetFileAttributesA(Text().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string PathName::ShortText() const
+{
+    char buffer[MAX_PATH + 1] = {};
+    DWORD n = GetShortPathNameA(Text().c_str(), buffer, MAX_PATH);
+    if (n == 0 || n > MAX_PATH) return {};
+    return std::string(buffer, n);
+}
+
 bool PathName::Delete() const { return DeleteFileA(Text().c_str()) != 0; }
 
 bool PathName::MoveTo(const std::string& newName) const { return MoveFileA(Text().c_str(), newName.c_str()) != 0; }

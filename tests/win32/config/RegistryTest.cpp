@@ -1,4 +1,5 @@
 #include "config/Registry.h"
+#include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +17,7 @@ bool KeyExists(HKEY root, const std::string& path)
     return true;
 }
 
-std::string RawValue(HKEY root, const std::string& path, const char* name, DWORD* type)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
-    char data[4096];
-    DWORD size = sizeof data;
-    LONG status = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return "<no value>";
-    return std::string(data, size);
-}
+using wintest::RegistryValue;
 
 } // namespace
 
@@ -54,17 +45,17 @@ TEST(Registry, WritesLandUnderLocalMachineWithTheirTypes)
     EXPECT_EQ(CfgWriteString(kBase, "", "Top", "t"), ERROR_SUCCESS);
 
     DWORD type = 0;
-    std::string v = RawValue(HKEY_LOCAL_MACHINE, key, "Count", &type);
+    std::string v = RegistryValue(HKEY_LOCAL_MACHINE, key, "Count", &type);
     EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     ASSERT_EQ(v.size(), 4u);
     EXPECT_EQ(*reinterpret_cast<const DWORD*>(v.data()), 0x12345678u);
-    v = RawValue(HKEY_LOCAL_MACHINE, key, "Name", &type);
+    v = RegistryValue(HKEY_LOCAL_MACHINE, key, "Name", &type);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(v, std::string("Brantoke\0", 9)); // the terminator is stored
-    v = RawValue(HKEY_LOCAL_MACHINE, key, "Blob", &type);
+    v = RegistryValue(HKEY_LOCAL_MACHINE, key, "Blob", &type);
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
     EXPECT_EQ(v, std::string(reinterpret_cast<const char*>(bytes), 5));
-    EXPECT_EQ(RawValue(HKEY_LOCAL_MACHINE, kBase, "Top", &type), std::string("t\0", 2));
+    EXPECT_EQ(RegistryValue(HKEY_LOCAL_MACHINE, kBase, "Top", &type), std::string("t\0", 2));
     // An empty subkey adds no empty-named key level.
     HKEY base = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kBase, 0, KEY_READ, &base), ERROR_SUCCESS);
@@ -122,7 +113,7 @@ TEST(Registry, UserStringGoesToCurrentUser)
 {
     EXPECT_EQ(CfgWriteUserString(kBase, "User", "Who", "me"), ERROR_SUCCESS);
     DWORD type = 0;
-    EXPECT_EQ(RawValue(HKEY_CURRENT_USER, std::string(kBase) + "\\User", "Who", &type), std::string("me\0", 3));
+    EXPECT_EQ(RegistryValue(HKEY_CURRENT_USER, std::string(kBase) + "\\User", "Who", &type), std::string("me\0", 3));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kBase) + "\\User"));
     EXPECT_EQ(CfgWriteUserString(std::string(300, 'u').c_str(), nullptr, "v", "x"), 1);
 }

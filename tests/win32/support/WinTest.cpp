@@ -152,6 +152,46 @@ HANDLE StartProgram(const std::string& commandLine, DWORD flags, HANDLE* thread)
     return pi.hProcess;
 }
 
+FileHolder::FileHolder(const char* mode, const std::string& path)
+{
+    static int counter = 0;
+    std::string base = "KorHold" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+    ready_ = CreateEventA(nullptr, TRUE, FALSE, (base + "r").c_str());
+    release_ = CreateEventA(nullptr, TRUE, FALSE, (base + "x").c_str());
+    std::string command =
+        "\"" + ModuleDirectory() + "holdfile.exe\" " + mode + " \"" + path + "\" " + base + "r " + base + "x";
+    process_ = StartProgram(command);
+    if (!process_) return;
+    HANDLE both[2] = {ready_, process_};
+    holding_ = WaitForMultipleObjects(2, both, FALSE, 20000) == WAIT_OBJECT_0;
+}
+
+void FileHolder::Release()
+{
+    if (process_) {
+        SetEvent(release_);
+        WaitForSingleObject(process_, 20000);
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+    for (HANDLE* event : {&ready_, &release_}) {
+        if (*event) CloseHandle(*event);
+        *event = nullptr;
+    }
+}
+
+std::string RegistryValue(HKEY root, const std::string& path, const char* name, DWORD* type)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    char data[4096];
+    DWORD size = sizeof data;
+    LONG status = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return "<no value>";
+    return std::string(data, size);
+}
+
 std::vector<std::string> SplitCrLf(const std::string& text)
 {
     std::vector<std::string> lines;

@@ -73,6 +73,28 @@ std::string ModuleDirectory();
 const std::string& ScratchDirectory();
 // A Unix path (of the source tree) as Wine shows it.
 std::string HostPath(const std::string& unixPath);
+// Another process (holdfile.exe beside the test program) holding a file:
+// "open" keeps a handle without sharing, "load" has it loaded as a library.
+// Lets go when destroyed.
+class FileHolder {
+public:
+    FileHolder(const char* mode, const std::string& path);
+    ~FileHolder() { Release(); }
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+    bool Holding() const { return holding_; }
+    void Release();
+
+private:
+    HANDLE ready_ = nullptr;
+    HANDLE release_ = nullptr;
+    HANDLE process_ = nullptr;
+    bool holding_ = false;
+};
+
+// The data of a registry value ("<no key>", "<no value>" when missing).
+std::string RegistryValue(HKEY root, const std::string& path, const char* name, DWORD* type = nullptr);
+
 // Starts a program; its process handle, or null.
 HANDLE StartProgram(const std::string& commandLine, DWORD flags = 0, HANDLE* thread = nullptr);
 

@@ -89,46 +89,7 @@ FileEntry Entry(int16_t id, const std::string& destination, const std::string& t
     return e;
 }
 
-// Another process holding a file: "open" keeps a handle without sharing,
-// "load" has it loaded as a library. Lets go when destroyed.
-class Holder {
-public:
-    Holder(const char* mode, const std::string& path)
-    {
-        static int counter = 0;
-        std::string base = "KorHold" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
-        ready_ = CreateEventA(nullptr, TRUE, FALSE, (base + "r").c_str());
-        release_ = CreateEventA(nullptr, TRUE, FALSE, (base + "x").c_str());
-        std::string command = "\"" + ModuleDirectory() + "holdfile.exe\" " + mode + " \"" + path + "\" " + base +
-                              "r " + base + "x";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-        CloseHandle(pi.hThread);
-        process_ = pi.hProcess;
-        HANDLE both[2] = {ready_, process_};
-        holding_ = WaitForMultipleObjects(2, both, FALSE, 20000) == WAIT_OBJECT_0;
-    }
-    ~Holder() { Release(); }
-    bool Holding() const { return holding_; }
-    void Release()
-    {
-        if (!process_) return;
-        SetEvent(release_);
-        WaitForSingleObject(process_, 20000);
-        CloseHandle(process_);
-        process_ = nullptr;
-        CloseHandle(ready_);
-        CloseHandle(release_);
-    }
-
-private:
-    HANDLE ready_ = nullptr;
-    HANDLE release_ = nullptr;
-    HANDLE process_ = nullptr;
-    bool holding_ = false;
-};
+using Holder = wintest::FileHolder;
 
 // Runs Wine's start-of-session processing in this prefix, as a restart of
 // Windows would.
