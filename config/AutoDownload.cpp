@@ -2,6 +2,7 @@
 
 #include "config/DownloadSchedule.h"
 #include "config/InstallLog.h"
+#include "config/ProductSettings.h"
 #include "config/Registry.h"
 #include "engine/FixedText.h"
 #include "engine/PathName.h"
@@ -11,15 +12,6 @@
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-std::string InHome(const SetupData& data, const char* name)
-{
-    PathName path;
-    path.SetDirectory(std::string(TextOf(data.InstallPath)));
-    path.SetFileName(name);
-    return path.Text();
-}
 
 void Check(LONG status, const char* value)
 {
@@ -38,9 +30,9 @@ void WriteString(const char* value, std::string_view text)
 
 HANDLE StartDistributionAgent(const SetupData& data)
 {
-    const std::string program = PathName(InHome(data, "vgdist.exe")).ShortText();
+    const std::string program = PathName(HomePath(data, "\\vgdist.exe")).ShortText();
     if (program.empty()) {
-        LogMessage("Cannot start %s: not found", InHome(data, "vgdist.exe").c_str());
+        LogMessage("Cannot start %s: not found", HomePath(data, "\\vgdist.exe").c_str());
         return nullptr;
     }
     std::string commandLine = program;
@@ -61,7 +53,7 @@ void WriteAutoDownloadSchedule(const SetupData& data, HANDLE* agentProcess)
 {
     if (agentProcess) *agentProcess = nullptr;
     if (data.AutoDownloadAgent != 0) {
-        const std::string agent = InHome(data, "autodl95.exe");
+        const std::string agent = HomePath(data, "\\autodl95.exe");
         LONG status = CfgWriteString(kRunKey, nullptr, "Brantoke AutoDownload", agent.c_str());
         if (status != ERROR_SUCCESS) LogMessage("Cannot write %s\\Brantoke AutoDownload (error %ld)", kRunKey, status);
     }
@@ -92,7 +84,7 @@ void WriteAutoDownloadSchedule(const SetupData& data, HANDLE* agentProcess)
     WriteDword("FtpFastConnection", data.FtpFastConnection);
     WriteString("DadOVOHomeDir", TextOf(data.InstallPath));
     std::string downloadPath(TextOf(data.DownloadPath));
-    if (downloadPath.empty()) downloadPath = InHome(data, "GBBSData");
+    if (downloadPath.empty()) downloadPath = HomePath(data, "\\GBBSData");
     WriteString("DownloadPath", downloadPath);
     if (!CreateDirectoryA(downloadPath.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         LogMessage("Cannot create %s (error %lu)", downloadPath.c_str(), GetLastError());

@@ -4,11 +4,10 @@
 // written before vgdist.exe starts, so it never sees an older schedule.
 // Nothing stops the installation; what fails is logged.
 #pragma once
+#include "config/ProductSettings.h" // kAutoDownloadKey
 #include "engine/SetupData.h"
 
 #include <windows.h>
-
-constexpr const char* kAutoDownloadKey = "SOFTWARE\\Brantoke\\Korvisan\\DadOVO\\CurrentVersion";
 
 // With `agentProcess` the caller gets the handle of the started vgdist.exe
 // (null when it did not start) and closes it; setup itself never waits.

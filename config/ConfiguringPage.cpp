@@ -1,15 +1,31 @@
 #include "config/ConfiguringPage.h"
 
+#include "config/AutoDownload.h"
 #include "config/ConfigWriters.h"
 #include "config/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
+#include "config/RunOutcome.h"
+#include "config/StartupIntegration.h"
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
 
 namespace {
 
 bool HasManager(const ConfigContext& c) { return (c.Data->ComponentMask & (kComponentManager | 2)) != 0; }
+
+bool HasMainProgram(const ConfigContext& c) { return (c.Data->ComponentMask & kComponentManager) != 0; }
+bool HasRealtime(const ConfigContext& c) { return (c.Data->ComponentMask & kComponentRealtime) != 0; }
+bool HasAutoDownload(const ConfigContext& c) { return (c.Data->ComponentMask & kComponentAutoDownload) != 0; }
+
+void CleanLoaders(const ConfigContext&) { CleanIniLoaders(); }
+void EditStartupBatch(const ConfigContext& c) { EditAutoexec(*c.Data); }
+void RegisterDriver(const ConfigContext& c)
+{
+    RegisterRealtime(*c.Data);
+    NoteRestartPending(); // the driver is loaded at the next start of Windows
+}
+void ScheduleDownloads(const ConfigContext& c) { WriteAutoDownloadSchedule(*c.Data); }
 
 void WriteNetwareSupport(const ConfigContext& c)
 {
@@ -29,10 +45,11 @@ const ConfigStep kSteps[] = {
     {&HasManager, &RegisterBrowserIntegration},
     {&HasManager, &WriteNetwareSupport},
     {nullptr, &CopyStartJob},
-    // Start-up integration goes here: the old realtime loaders out of WIN.INI
-    // and SYSTEM.INI; AUTOEXEC.BAT (Manager); the realtime driver (Realtime).
+    {nullptr, &CleanLoaders},
+    {&HasMainProgram, &EditStartupBatch},
+    {&HasRealtime, &RegisterDriver},
     {nullptr, &RemoveOldUninstallRunOnce},
-    // The auto-download schedule (auto-download component) goes here.
+    {&HasAutoDownload, &ScheduleDownloads},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "config/StartupIntegration.h"
 
 #include "config/InstallLog.h"
+#include "config/ProductSettings.h"
 #include "config/Registry.h"
 #include "config/StartupText.h"
 #include "config/SystemTextFile.h"
@@ -17,8 +18,6 @@
 namespace {
 
 const char kVxdKey[] = "System\\CurrentControlSet\\Services\\VxD\\Vigilo32";
-const char kProductKey[] = "SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion";
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Larger than any start-up file the system itself would read: such a file
 // is damaged and is not rewritten.
@@ -28,14 +27,6 @@ struct LoaderEntry {
     const char* program;
     const char* key;
 };
-
-std::string InHome(const SetupData& data, const char* fileName)
-{
-    PathName path;
-    path.SetDirectory(std::string(TextOf(data.InstallPath)));
-    path.SetFileName(fileName);
-    return path.Text();
-}
 
 void LogFailedValue(LONG status, const char* key, const char* value)
 {
@@ -123,7 +114,7 @@ void RegisterRealtime(const SetupData& data)
                    kProductKey, "InstallDate");
     const std::string home(TextOf(data.InstallPath));
     LogFailedValue(CfgWriteString(kProductKey, "Path", "HOME", home.c_str()), kProductKey, "Path\\HOME");
-    const std::string monitor = InHome(data, "rtwatch.exe");
+    const std::string monitor = HomePath(data, "\\rtwatch.exe");
     LogFailedValue(CfgWriteString(kRunKey, nullptr, "Brantoke Realtime Monitor", monitor.c_str()), kRunKey,
                    "Brantoke Realtime Monitor");
 }
@@ -162,7 +153,7 @@ void EditAutoexec(const SetupData& data, const std::string& autoexecPath)
         LogMessage("Cannot read %s: left as it is", autoexecPath.c_str());
         return;
     }
-    if (!KeepBackup(autoexecPath, InHome(data, "AUTOEXEC.KOR"))) return;
+    if (!KeepBackup(autoexecPath, HomePath(data, "\\AUTOEXEC.KOR"))) return;
     const std::string edited = EditAutoexecText(text, shortHome, std::string(TextOf(data.ExamineOptions)));
     if (edited == text) return;
     std::string failure;
