@@ -1,6 +1,7 @@
 #include "config/InstallLog.h"
 #include "config/ProductPresets.h"
 #include "tests/win32/support/WinTest.h"
+#include "tests/support/BlankSetupData.h"
 
 #include <gtest/gtest.h>
 
@@ -85,8 +86,7 @@ TEST(InstallLog, ConcurrentWritersNeverLoseOrSplitALine)
 TEST(InstallLog, ReportSetupErrorLogsAndWritesFailedStatus)
 {
     DeleteFileA(kInstallLogPath);
-    auto data = std::make_unique<SetupData>();
-    std::memset(data.get(), 0, sizeof(SetupData));
+    auto data = BlankSetupData();
     ApplyProductDefaults(*data);
     std::string mif = wintest::ScratchDirectory() + "report.mif";
     std::strcpy(data->StatusFile, mif.c_str());

@@ -13,7 +13,7 @@
 
 namespace {
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using wintest::Exists;
 
 class CopyJournalTest : public ::testing::Test {
 protected:

@@ -22,16 +22,11 @@
 
 namespace {
 
+using wintest::ProgramsFolder;
+
 struct StopPage : WizardPage {
     StopPage(int32_t id) : WizardPage(id, kEndWizard, IDD_NOT_INSTALLED) {}
 };
-
-std::string ProgramsFolder()
-{
-    char buf[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, buf, CSIDL_PROGRAMS, FALSE);
-    return std::string(buf) + "\\";
-}
 
 class CopyPageTest : public ::testing::Test {
 protected:
