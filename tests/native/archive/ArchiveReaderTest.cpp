@@ -142,6 +142,12 @@ TEST(ArchiveReader, MemberFailures)
         SCOPED_TRACE(device);
         EXPECT_EQ(run([&](PackedMember& m) { m.header.SetName(device); }), "CMultiFileException 4");
     }
+    // Names the install record would read back as another key, or not at all.
+    for (const char* key : {"a=b.txt", ";c.txt", "[x].txt", " lead.txt", "trail.txt "}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(run([&](PackedMember& m) { m.header.SetName(key); }), "CMultiFileException 4");
+    }
+    EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("x[1];y.txt"); }), "none");
     EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("CONFIG.SYS"); }), "none");
     EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("COM10.TXT"); }), "none");
     EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("LPT0"); }), "none");
