@@ -49,6 +49,7 @@ ArchiveItemFile::ArchiveItemFile(CopyEngine& engine, const ArchiveItem& item)
         PathName next(path);
         ++diskette_;
         SetupApp* app = SetupApp::Instance();
+        if (app->SetupFailed) return false; // cancelled: no diskette prompt
         if (!EnsureMediaFile(next.FileName(), diskette_)) {
             app->SetupFailed = 1;
             return false;
