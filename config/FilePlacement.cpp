@@ -14,6 +14,13 @@ namespace {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The extracted file keeps the member's attributes, read-only among them.
+void DeleteTemporary(const std::string& path)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 std::string FindExisting(const FileEntry& entry)
@@ -43,10 +50,14 @@ bool MoveAside(const std::string& path, std::vector<SetAside>& moved)
     DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     PathName aside(path);
-    if (!aside.MakeUniqueName(true, 1000)) return false;
     // Journalled first: a setup killed right after the move puts it back.
-    copyjournal::NoteSetAside(aside.Text(), path, attributes);
-    if (!MoveFileA(path.c_str(), aside.Text().c_str())) return false;
+    const bool named = aside.MakeUniqueName(true, 1000);
+    if (named) copyjournal::NoteSetAside(aside.Text(), path, attributes);
+    if (!named || !MoveFileA(path.c_str(), aside.Text().c_str())) {
+        // Left where it was, as it was.
+        if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), attributes);
+        return false;
+    }
     moved.push_back({path, aside.Text(), attributes});
     return true;
 }
@@ -116,7 +127,7 @@ void PlaceFile(FileEntry& entry)
         // "new" file would delete the only copy.
         if (SamePath(existing, entry.TempPath)) return;
         if (!ShouldReplace(entry, existing)) {
-            DeleteFileA(entry.TempPath.c_str());
+            DeleteTemporary(entry.TempPath);
             return;
         }
         entry.Replaced = 1;
@@ -135,7 +146,7 @@ void PlaceFile(FileEntry& entry)
     }
     if (!MoveIn(entry)) {
         PutBack(moved);
-        DeleteFileA(entry.TempPath.c_str());
+        DeleteTemporary(entry.TempPath);
         return;
     }
     // Copies in use by a running program cannot be deleted: they stay set aside.
