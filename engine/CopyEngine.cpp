@@ -1,6 +1,7 @@
 #include "engine/CopyEngine.h"
 
 #include "config/FilePlacement.h"
+#include "config/InstallLog.h"
 #include "engine/CopyJournal.h"
 #include "engine/CopyProgress.h"
 #include "engine/ErrorReport.h"
@@ -131,11 +132,17 @@ void CopyEngine::InstallItemBody(const ArchiveItem& item)
         h.Init();
         h.SetName(item.FileName);
         h.SetTime(static_cast<int32_t>(mediaPath.ModificationTime()));
-        DWORD attributes = GetFileAttributesA(mediaPath.Text().c_str());
-        h.SetAttributes(attributes == INVALID_FILE_ATTRIBUTES ? 0 : static_cast<uint16_t>(attributes & 0x27));
-        // Both sizes are the item's: a larger Size than the file ends in "End
-        // of file.", a smaller one installs the shortened file.
-        uint32_t size = item.Size > 0 ? static_cast<uint32_t>(item.Size) : 0;
+        WIN32_FILE_ATTRIBUTE_DATA found{};
+        if (!GetFileAttributesExA(mediaPath.Text().c_str(), GetFileExInfoStandard, &found))
+            throw fw::FileException(fw::FileException::CauseFromOsError(GetLastError()), mediaPath.Text());
+        h.SetAttributes(static_cast<uint16_t>(found.dwFileAttributes & 0x27));
+        // The whole file is installed, whatever the profile says: a Size that
+        // disagrees would install a cut or an empty file.
+        if (found.nFileSizeHigh != 0) throw fw::FileException(fw::kFileInvalid, mediaPath.Text());
+        const uint32_t size = found.nFileSizeLow;
+        if (item.Size != static_cast<int64_t>(size))
+            LogMessage("%s: %u bytes on the media, %lld in the profile", item.FileName.c_str(), size,
+                       static_cast<long long>(item.Size));
         h.SetExpandedSize(size);
         h.SetStoredSize(size);
         h.SetChecksum(0);
