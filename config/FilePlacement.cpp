@@ -5,6 +5,7 @@
 #include "engine/CopyJournal.h"
 #include "engine/FileVersion.h"
 #include "engine/PathName.h"
+#include "framework/Exceptions.h"
 
 #include <windows.h>
 
@@ -98,6 +99,16 @@ std::string ShortForm(const std::string& path)
     return std::string(buffer, n);
 }
 
+// The copy in the way cannot be moved now: the restart replaces it, or, when
+// that cannot be scheduled, the user keeps it and the new file goes.
+void ScheduleOrKeep(FileEntry& entry, const std::string& existing)
+{
+    if (ReplaceAtRestart(existing, entry.TempPath)) return;
+    DeleteTemporary(entry.TempPath);
+    entry.Replaced = 0;
+    entry.ErrorCause = fw::kFileSharingViolation;
+}
+
 } // namespace
 
 bool ShouldReplace(const FileEntry& entry, const std::string& existingPath)
@@ -132,7 +143,7 @@ void PlaceFile(FileEntry& entry)
         }
         entry.Replaced = 1;
         if (!MoveAside(existing, moved)) {
-            ReplaceAtRestart(existing, entry.TempPath);
+            ScheduleOrKeep(entry, existing);
             return;
         }
         // A System-directory file found in the Windows directory: a second
@@ -140,7 +151,7 @@ void PlaceFile(FileEntry& entry)
         if (!SamePath(existing, entry.DestinationPath) && Exists(entry.DestinationPath) &&
             !MoveAside(entry.DestinationPath, moved)) {
             PutBack(moved);
-            ReplaceAtRestart(entry.DestinationPath, entry.TempPath);
+            ScheduleOrKeep(entry, entry.DestinationPath);
             return;
         }
     }
@@ -155,7 +166,6 @@ void PlaceFile(FileEntry& entry)
 
 bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)
 {
-    copyjournal::Release(replacementPath); // from here the restart owns it
     std::string existing = ShortForm(existingPath);
     std::string replacement = ShortForm(replacementPath);
     if (existing.empty() || replacement.empty()) return false;
@@ -164,5 +174,7 @@ bool ReplaceAtRestart(const std::string& existingPath, const std::string& replac
     ini.SetFileName("WININIT.INI");
     std::string text;
     if (!ReadSystemTextFile(ini.Text(), kMaxWininitSize, text)) return false;
-    return ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement));
+    if (!ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement))) return false;
+    copyjournal::Release(replacementPath); // from here the restart owns it
+    return true;
 }

@@ -222,6 +222,8 @@ void CopyEngine::PlaceMember(InstallMember& member, int16_t id, const std::strin
     PathName finalPath(member.FinalPath);
     PrivateProfileFile record(app_.RecordPath.Text());
     WriteInstalledFile(record, groupName, finalPath.FileName(), id, member.Placed != 0, member.Replaced != 0);
+    // The old copy stays and is recorded as kept; the item reports why.
+    if (entry.ErrorCause != 0) throw fw::FileException(entry.ErrorCause, member.FinalPath);
     if (id == -3) {
         SharedDllCount count(member.FinalPath);
         count.Increment();
