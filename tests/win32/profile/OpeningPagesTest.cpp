@@ -99,9 +99,10 @@ TEST(StopRunningProduct, HungWindowIsPassedOver)
     ASSERT_NE(other.process, nullptr);
     // On a thread of its own, so that a close that never returns fails the
     // test instead of hanging it (ending the hung program frees it).
-    HANDLE worker = CreateThread(
-        nullptr, 0, [](void*) -> DWORD { return CloseWindowsTitled("Brantoke AntiVirus", nullptr) ? 1 : 0; },
-        nullptr, 0, nullptr);
+    struct Worker {
+        static DWORD WINAPI Close(void*) { return CloseWindowsTitled("Brantoke AntiVirus", nullptr) ? 1 : 0; }
+    };
+    HANDLE worker = CreateThread(nullptr, 0, &Worker::Close, nullptr, 0, nullptr);
     ASSERT_NE(worker, nullptr);
     EXPECT_EQ(WaitForSingleObject(worker, 60000), WAIT_OBJECT_0);
     TerminateProcess(hung.process, 1);
