@@ -6,6 +6,7 @@
 #include "engine/CopyJournal.h"
 #include "engine/FileVersion.h"
 #include "engine/PathName.h"
+#include "framework/Exceptions.h"
 
 #include <windows.h>
 
@@ -14,6 +15,13 @@
 namespace {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The extracted file keeps the member's attributes, read-only among them.
+void DeleteTemporary(const std::string& path)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
 
 bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
@@ -44,10 +52,14 @@ bool MoveAside(const std::string& path, std::vector<SetAside>& moved)
     DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     PathName aside(path);
-    if (!aside.MakeUniqueName(true, 1000)) return false;
     // Journalled first: a setup killed right after the move puts it back.
-    copyjournal::NoteSetAside(aside.Text(), path, attributes);
-    if (!MoveFileA(path.c_str(), aside.Text().c_str())) return false;
+    const bool named = aside.MakeUniqueName(true, 1000);
+    if (named) copyjournal::NoteSetAside(aside.Text(), path, attributes);
+    if (!named || !MoveFileA(path.c_str(), aside.Text().c_str())) {
+        // Left where it was, as it was.
+        if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), attributes);
+        return false;
+    }
     moved.push_back({path, aside.Text(), attributes});
     return true;
 }
@@ -80,6 +92,16 @@ bool Readable(const std::string& path)
     return true;
 }
 
+// The copy in the way cannot be moved now: the restart replaces it, or, when
+// that cannot be scheduled, the user keeps it and the new file goes.
+void ScheduleOrKeep(FileEntry& entry, const std::string& existing)
+{
+    if (ReplaceAtRestart(existing, entry.TempPath)) return;
+    DeleteTemporary(entry.TempPath);
+    entry.Replaced = 0;
+    entry.ErrorCause = fw::kFileSharingViolation;
+}
+
 } // namespace
 
 bool ShouldReplace(const FileEntry& entry, const std::string& existingPath)
@@ -109,12 +131,12 @@ void PlaceFile(FileEntry& entry)
         // "new" file would delete the only copy.
         if (SamePath(existing, entry.TempPath)) return;
         if (!ShouldReplace(entry, existing)) {
-            DeleteFileA(entry.TempPath.c_str());
+            DeleteTemporary(entry.TempPath);
             return;
         }
         entry.Replaced = 1;
         if (!MoveAside(existing, moved)) {
-            ReplaceAtRestart(existing, entry.TempPath);
+            ScheduleOrKeep(entry, existing);
             return;
         }
         // A System-directory file found in the Windows directory: a second
@@ -122,13 +144,13 @@ void PlaceFile(FileEntry& entry)
         if (!SamePath(existing, entry.DestinationPath) && Exists(entry.DestinationPath) &&
             !MoveAside(entry.DestinationPath, moved)) {
             PutBack(moved);
-            ReplaceAtRestart(entry.DestinationPath, entry.TempPath);
+            ScheduleOrKeep(entry, entry.DestinationPath);
             return;
         }
     }
     if (!MoveIn(entry)) {
         PutBack(moved);
-        DeleteFileA(entry.TempPath.c_str());
+        DeleteTemporary(entry.TempPath);
         return;
     }
     // Copies in use by a running program cannot be deleted: they stay set aside.
@@ -137,7 +159,6 @@ void PlaceFile(FileEntry& entry)
 
 bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)
 {
-    copyjournal::Release(replacementPath); // from here the restart owns it
     std::string existing = PathName(existingPath).ShortText();
     std::string replacement = PathName(replacementPath).ShortText();
     if (existing.empty() || replacement.empty()) return false;
@@ -147,6 +168,7 @@ bool ReplaceAtRestart(const std::string& existingPath, const std::string& replac
     std::string text;
     if (!ReadSystemTextFile(ini.Text(), kMaxWininitSize, text)) return false;
     if (!ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement))) return false;
+    copyjournal::Release(replacementPath); // from here the restart owns it
     NoteRestartPending(); // the new file takes effect at the next start of Windows
     return true;
 }

@@ -14,6 +14,7 @@ struct FileEntry {
     std::string Rule;            // the archive member's replacement rule
     int32_t Placed = 0;          // 1: the new file is at DestinationPath
     int32_t Replaced = 0;        // 1: an existing copy was judged replaceable
+    int32_t ErrorCause = 0;      // a file-exception cause: the new file could not be put anywhere
 };
 
 // Installs the file at entry.TempPath as entry.DestinationPath:
@@ -25,7 +26,9 @@ struct FileEntry {
 //   and the copy set aside is deleted; a copy in use that cannot be deleted
 //   stays set aside;
 // - a copy that cannot even be set aside is replaced at the next start of
-//   Windows: the new file stays under its temporary name;
+//   Windows: the new file stays under its temporary name; when even that
+//   cannot be scheduled, the new file is deleted, the copy is kept
+//   (Replaced 0) and ErrorCause says why;
 // - when the new file cannot be moved in, every copy set aside goes back
 //   and the new file is deleted: nothing the user had is lost.
 // Never raises.

@@ -10,8 +10,18 @@
 
 namespace {
 
-// How long a writer keeps trying while others hold the end of the log.
+// How long one run waits in all for others to let go of the end of the log:
+// a stuck reader must not stretch an unattended install by seconds per line.
 constexpr DWORD kAppendPatienceMs = 10000;
+DWORD g_waitedMs = 0;
+bool g_lockAbandoned = false;
+
+bool WriteAtEnd(HANDLE file, const std::string& line)
+{
+    if (SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) return false;
+    DWORD done = 0;
+    return WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &done, nullptr) && done == line.size();
+}
 
 } // namespace
 
@@ -26,8 +36,9 @@ bool AppendLogLine(const char* path, const std::string& message)
     if (file == INVALID_HANDLE_VALUE) return false;
 
     const DWORD length = static_cast<DWORD>(line.size());
-    const DWORD start = GetTickCount();
+    DWORD start = GetTickCount();
     bool written = false;
+    bool gaveUp = false;
     for (;;) {
         DWORD end = GetFileSize(file, nullptr);
         if (end == INVALID_FILE_SIZE) break;
@@ -42,9 +53,19 @@ bool AppendLogLine(const char* path, const std::string& message)
             }
             UnlockFile(file, end, 0, length, 0);
         }
-        if (GetTickCount() - start > kAppendPatienceMs) break;
+        DWORD now = GetTickCount();
+        g_waitedMs += now - start;
+        start = now;
+        if (g_waitedMs > kAppendPatienceMs) {
+            // Patience spent: one try per line from now on. Said once, in the
+            // log itself, so that a reader knows why lines may interleave.
+            if (!g_lockAbandoned) WriteAtEnd(file, "Install log locked too long: lines appended without the lock\r\n");
+            g_lockAbandoned = gaveUp = true;
+            break;
+        }
         Sleep(1);
     }
+    if (gaveUp) written = WriteAtEnd(file, line);
     CloseHandle(file);
     return written;
 }

@@ -137,6 +137,8 @@ DWORD CfgReadString(const char* base, const char* subkey, const char* valueName,
 
 bool CfgDeleteKeyTree(HKEY parent, const char* subkey)
 {
+    // No subkey would open the parent itself and empty it.
+    if (subkey == nullptr || *subkey == '\0') return false;
     HKEY key = nullptr;
     if (RegOpenKeyExA(parent, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD subkeys = 0;

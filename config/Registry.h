@@ -27,7 +27,7 @@ LONG CfgWriteUserString(const char* base, const char* subkey, const char* valueN
 DWORD CfgReadString(const char* base, const char* subkey, const char* valueName, const char* defaultText,
                     char* buffer, DWORD bufferSize);
 // Deletes the subkey and everything below it; false when it cannot be opened
-// or something in it cannot be deleted.
+// or something in it cannot be deleted. A null or empty subkey is refused.
 bool CfgDeleteKeyTree(HKEY parent, const char* subkey);
 // Asks Windows to restart (not forced).
 BOOL CfgRestartWindows();

@@ -1,6 +1,7 @@
 #include "engine/CopyEngine.h"
 
 #include "config/FilePlacement.h"
+#include "config/InstallLog.h"
 #include "engine/CopyJournal.h"
 #include "engine/CopyProgress.h"
 #include "engine/ErrorReport.h"
@@ -49,6 +50,7 @@ ArchiveItemFile::ArchiveItemFile(CopyEngine& engine, const ArchiveItem& item)
         PathName next(path);
         ++diskette_;
         SetupApp* app = SetupApp::Instance();
+        if (app->SetupFailed) return false; // cancelled: no diskette prompt
         if (!EnsureMediaFile(next.FileName(), diskette_)) {
             app->SetupFailed = 1;
             return false;
@@ -130,11 +132,17 @@ void CopyEngine::InstallItemBody(const ArchiveItem& item)
         h.Init();
         h.SetName(item.FileName);
         h.SetTime(static_cast<int32_t>(mediaPath.ModificationTime()));
-        DWORD attributes = GetFileAttributesA(mediaPath.Text().c_str());
-        h.SetAttributes(attributes == INVALID_FILE_ATTRIBUTES ? 0 : static_cast<uint16_t>(attributes & 0x27));
-        // Both sizes are the item's: a larger Size than the file ends in "End
-        // of file.", a smaller one installs the shortened file.
-        uint32_t size = item.Size > 0 ? static_cast<uint32_t>(item.Size) : 0;
+        WIN32_FILE_ATTRIBUTE_DATA found{};
+        if (!GetFileAttributesExA(mediaPath.Text().c_str(), GetFileExInfoStandard, &found))
+            throw fw::FileException(fw::FileException::CauseFromOsError(GetLastError()), mediaPath.Text());
+        h.SetAttributes(static_cast<uint16_t>(found.dwFileAttributes & 0x27));
+        // The whole file is installed, whatever the profile says: a Size that
+        // disagrees would install a cut or an empty file.
+        if (found.nFileSizeHigh != 0) throw fw::FileException(fw::kFileInvalid, mediaPath.Text());
+        const uint32_t size = found.nFileSizeLow;
+        if (item.Size != static_cast<int64_t>(size))
+            LogMessage("%s: %u bytes on the media, %lld in the profile", item.FileName.c_str(), size,
+                       static_cast<long long>(item.Size));
         h.SetExpandedSize(size);
         h.SetStoredSize(size);
         h.SetChecksum(0);
@@ -214,6 +222,8 @@ void CopyEngine::PlaceMember(InstallMember& member, int16_t id, const std::strin
     PathName finalPath(member.FinalPath);
     PrivateProfileFile record(app_.RecordPath.Text());
     WriteInstalledFile(record, groupName, finalPath.FileName(), id, member.Placed != 0, member.Replaced != 0);
+    // The old copy stays and is recorded as kept; the item reports why.
+    if (entry.ErrorCause != 0) throw fw::FileException(entry.ErrorCause, member.FinalPath);
     if (id == -3) {
         SharedDllCount count(member.FinalPath);
         count.Increment();

@@ -61,9 +61,11 @@ void Track(const std::string& temporaryPath);
 void NoteSetAside(const std::string& asidePath, const std::string& originalPath, uint32_t attributes);
 // The temporary file now waits for the restart (WININIT.INI): never delete it.
 void Release(const std::string& temporaryPath);
-// The member is done, whichever way: the journal is emptied.
+// The member is done, whichever way: the journal forgets the files that are
+// gone and keeps naming any that could not be deleted.
 void Finish();
-// The copy run is over: the journal goes and another setup may copy.
+// The copy run is over: another setup may copy. The journal goes, unless it
+// still names files that could not be deleted: the next start deletes them.
 void Close();
 // At start-up: carries out a journal left by a setup that was killed. Returns
 // the number of files put back or deleted; a damaged journal is deleted.

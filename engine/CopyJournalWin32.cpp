@@ -86,7 +86,7 @@ void Track(const std::string& temporaryPath)
     JournalEntry e;
     e.kind = JournalEntry::kTemporary;
     e.path = temporaryPath;
-    s.entries = {e};
+    s.entries.push_back(e);
     Write(s);
 }
 
@@ -119,7 +119,11 @@ void Finish()
 {
     State& s = Journal();
     if (!s.owned || s.entries.empty()) return;
-    s.entries.clear();
+    // A file that could not be deleted stays named, for the next start.
+    auto gone = std::remove_if(s.entries.begin(), s.entries.end(),
+                               [](const JournalEntry& e) { return !Exists(e.path); });
+    if (gone == s.entries.end()) return;
+    s.entries.erase(gone, s.entries.end());
     Write(s);
 }
 
@@ -127,10 +131,12 @@ void Close()
 {
     State& s = Journal();
     if (!s.owned) return;
+    Finish();
+    const bool debris = !s.entries.empty();
     s.entries.clear();
     if (s.file != INVALID_HANDLE_VALUE) CloseHandle(s.file);
     s.file = INVALID_HANDLE_VALUE;
-    DeleteFileA(JournalPath().c_str());
+    if (!debris) DeleteFileA(JournalPath().c_str());
     ReleaseMutex(s.mutex);
     s.owned = false;
 }

@@ -106,22 +106,36 @@ bool PathName::EnterDirectory() const
 
 bool PathName::RemoveEmptyDirectory() const { return ::RemoveDirectoryA(Directory().c_str()) != 0; }
 
+namespace {
+
+bool IsDirectory(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+} // namespace
+
+// Never enters a directory to see whether it is there: the current directory
+// is where relative media paths are found. On failure the last error is the
+// one of the failed create.
 bool PathName::MakeDirectories(bool recursive) const
 {
-    if (IsNetwork() && (dir_.empty() || dir_ == "\\")) return EnterDirectory();
     std::string dir = Directory();
     while (dir.size() > 1 && dir.back() == '\\' && !(dir.size() == 3 && dir[1] == ':')) dir.pop_back();
     if (dir.empty()) return false;
+    if (IsNetwork() && (dir_.empty() || dir_ == "\\")) return IsDirectory(dir + "\\");
     if (CreateDirectoryA(dir.c_str(), nullptr)) return true;
-    if (EnterDirectory()) return true;
-    if (!recursive) return false;
+    const DWORD createError = GetLastError();
+    if (IsDirectory(dir)) return true;
     std::size_t slash = dir.find_last_of('\\');
-    if (slash == std::string::npos) return false;
     PathName parent;
-    parent.SetDirectory(dir.substr(0, slash + 1));
-    if (parent.Directory() == Directory()) return false; // the root itself
-    if (!parent.MakeDirectories(true)) return false;
-    return MakeDirectories(false);
+    if (slash != std::string::npos) parent.SetDirectory(dir.substr(0, slash + 1));
+    if (recursive && slash != std::string::npos && parent.Directory() != Directory() && // not the root itself
+        parent.MakeDirectories(true) && MakeDirectories(false))
+        return true;
+    if (createError != ERROR_PATH_NOT_FOUND || !recursive) SetLastError(createError);
+    return false;
 }
 
 void PathName::MakeDirectoriesOrFail(bool recursive) const

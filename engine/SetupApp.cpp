@@ -103,8 +103,14 @@ bool SetupApp::PrepareSetup(const std::string& arguments, const std::string& cur
 void SetupApp::ApplySwitches(const SwitchSettings& s)
 {
     if (s.MediaDirectory) {
-        SourcePath.SetDirectory(*s.MediaDirectory);
-        ProfilePath.SetDirectory(*s.MediaDirectory);
+        // Absolute from the start: every later look-up on the media must not
+        // depend on the current directory.
+        std::string media = *s.MediaDirectory;
+        char full[MAX_PATH + 1] = {};
+        DWORD n = media.empty() ? 0 : GetFullPathNameA(media.c_str(), sizeof full, full, nullptr);
+        if (n > 0 && n <= MAX_PATH) media.assign(full, n);
+        SourcePath.SetDirectory(media);
+        ProfilePath.SetDirectory(media);
     }
     NotifyThreadId = s.NotifyThreadId;
     if (s.RemovalMode) RemovalMode = 1;

@@ -21,6 +21,30 @@ void ProcessPendingMessages()
     }
 }
 
+void WaitDispatching(HANDLE object)
+{
+    bool quit = false;
+    int exitCode = 0;
+    for (;;) {
+        DWORD r = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, quit ? QS_SENDMESSAGE : QS_ALLINPUT);
+        if (r != WAIT_OBJECT_0 + 1) break; // signalled, or a bad handle
+        MSG msg;
+        if (quit) { // only what other programs send: they must not block on us
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            continue;
+        }
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                exitCode = static_cast<int>(msg.wParam);
+                break;
+            }
+            fw::DispatchOne(msg);
+        }
+    }
+    if (quit) PostQuitMessage(exitCode);
+}
+
 void PlaceWindow(HWND window, HWND owner, int a, int b, int c, int d)
 {
     RECT own;

@@ -8,6 +8,11 @@
 // is posted again with its exit code and ends the call at once.
 void ProcessPendingMessages();
 
+// Waits for the object while dispatching the thread's messages, so that a
+// program waited for can send to our windows without both blocking. After a
+// quit message only sent messages are handled; the quit is posted again.
+void WaitDispatching(HANDLE object);
+
 // Places a window by fractions of its owner's size (or the screen's).
 void PlaceWindow(HWND window, HWND owner, int a, int b, int c, int d);
 

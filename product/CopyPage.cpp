@@ -60,9 +60,18 @@ int32_t CopyPage::RunWork()
     }
     CreateProgramItems();
     BillboardClose();
+    // A Cancel pressed while the items or the record were written is asked
+    // about when that step returns. The record is written either way: the
+    // files are installed, and a removal needs it.
+    bool leave = TakeCancelRequest() && ConfirmLeave();
     if (app.WriteRecord) {
         PrivateProfileFile record(app.RecordPath.Text());
         WriteInstallRecord(record, app.DestinationTable, app.GroupTable, app.TargetTable);
+    }
+    if (leave || (TakeCancelRequest() && ConfirmLeave())) {
+        app.SetupFailed = 1;
+        NextPageId = IDD_NOT_INSTALLED;
+        return IDD_NOT_INSTALLED;
     }
     return NextPageId;
 }

@@ -1,7 +1,9 @@
 // A test window of the running product: a top-level window titled
 // "Brantoke AntiVirus <name>" that closes, or refuses to, on request.
 //
-//   avwindow.exe <name> [refuse] [minimized] [ready=<event name>]
+//   avwindow.exe <name> [refuse] [minimized] [hang] [ready=<event name>]
+//
+// With "hang" it stops answering at the first WM_QUERYENDSESSION.
 //
 // It records in avwindow-<name>.txt beside itself what it received:
 //   "query <wParam> <lParam>"      WM_QUERYENDSESSION (answered TRUE unless refusing)
@@ -18,6 +20,7 @@ namespace {
 
 std::string gRecord;
 bool gRefuse = false;
+bool gHang = false;
 
 // Held open for the program's life, as the product's programs do: the setup
 // only sets and resets it, and closes its own handle each time.
@@ -32,6 +35,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_QUERYENDSESSION:
         std::snprintf(text, sizeof text, "query %u %ld", static_cast<unsigned>(wParam), static_cast<long>(lParam));
         RecordLine(gRecord, text);
+        if (gHang) Sleep(INFINITE);
         return gRefuse ? FALSE : TRUE;
     case WM_CLOSE:
         std::snprintf(text, sizeof text, "close %u %ld %s %s", static_cast<unsigned>(wParam),
@@ -61,6 +65,7 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "refuse") == 0) gRefuse = true;
         if (std::strcmp(argv[i], "minimized") == 0) minimized = true;
+        if (std::strcmp(argv[i], "hang") == 0) gHang = true;
         if (std::strncmp(argv[i], "ready=", 6) == 0) ready = argv[i] + 6;
     }
 

@@ -3,6 +3,7 @@
 #include "config/Registry.h"
 #include "config/StatusMif.h"
 #include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
 #include "resources/ids.h"
 #include "wizard/Wizard.h"
 
@@ -35,7 +36,7 @@ bool RunFrontEnd(const std::string& homeDirectory, const std::string& arguments)
     if (!CreateProcessA(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
     CloseHandle(pi.hThread);
-    WaitForSingleObject(pi.hProcess, INFINITE);
+    WaitDispatching(pi.hProcess);
     CloseHandle(pi.hProcess);
     return true;
 }
@@ -63,6 +64,15 @@ bool CompletePage::OnInitDialog()
 
 void CompletePage::OnNext()
 {
+    // Messages are dispatched while the front end runs: a second OK meanwhile
+    // must not start it again.
+    static bool busy = false;
+    if (busy) return;
+    struct Busy {
+        bool& flag;
+        explicit Busy(bool& f) : flag(f) { flag = true; }
+        ~Busy() { flag = false; }
+    } hold(busy);
     SetupApp& app = *SetupApp::Instance();
     app.InstallComplete = 1;
     CfgDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brantoke\\Korvisan95");

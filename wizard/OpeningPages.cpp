@@ -22,9 +22,13 @@ const char kProductKey[] = "SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion";
 const char kProduct95Key[] = "SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion";
 constexpr int kMaxWindowsClosed = 256;
 
+// How long one window may take to answer before it counts as hung.
+constexpr UINT kAnswerTimeoutMs = 5000;
+
 struct Search {
     const char* text;
     HWND keep;
+    const std::vector<HWND>& hung;
     HWND found;
 };
 
@@ -32,6 +36,8 @@ BOOL CALLBACK FindTitled(HWND window, LPARAM param)
 {
     Search* s = reinterpret_cast<Search*>(param);
     if (window == s->keep || !IsWindow(window)) return TRUE;
+    for (HWND h : s->hung)
+        if (h == window) return TRUE;
     char title[256] = {};
     GetWindowTextA(window, title, sizeof title);
     if (std::strstr(title, s->text) == nullptr) return TRUE;
@@ -39,11 +45,20 @@ BOOL CALLBACK FindTitled(HWND window, LPARAM param)
     return FALSE;
 }
 
-HWND FindWindowTitled(const char* text, HWND keep)
+HWND FindWindowTitled(const char* text, HWND keep, const std::vector<HWND>& hung = {})
 {
-    Search s{text, keep, nullptr};
+    Search s{text, keep, hung, nullptr};
     EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+// False when the window did not answer in time: it is hung, and waiting for
+// it would hang the setup too.
+bool SendTimed(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) != 0 ||
+           !IsWindow(window);
 }
 
 void SignalTermination(bool set)
@@ -80,21 +95,28 @@ bool CloseWindowsTitled(const char* text, HWND keep)
 {
     // Bounded, so that a program that keeps opening such windows cannot hold
     // the setup here for ever.
+    std::vector<HWND> hung;
     for (int closed = 0; closed < kMaxWindowsClosed; ++closed) {
-        HWND window = FindWindowTitled(text, keep);
-        if (!window) return true;
-        SendMessageA(window, WM_QUERYENDSESSION, 1, 0);
+        HWND window = FindWindowTitled(text, keep, hung);
+        if (!window) break;
+        if (!SendTimed(window, WM_QUERYENDSESSION, 1, 0)) {
+            hung.push_back(window); // left running; the others are still closed
+            continue;
+        }
         if (!IsWindow(window)) continue;
-        if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-        SendMessageA(window, WM_CLOSE, 1, 0);
+        if (IsIconic(window)) ShowWindow(window, SW_RESTORE); // it has just answered
+        if (!SendTimed(window, WM_CLOSE, 1, 0)) {
+            hung.push_back(window);
+            continue;
+        }
         Sleep(1000);
         if (IsWindow(window)) {
-            SendMessageA(window, WM_CLOSE, 1, 0);
+            SendTimed(window, WM_CLOSE, 1, 0);
             Sleep(1000);
             if (IsWindow(window)) return false;
         }
     }
-    return FindWindowTitled(text, keep) == nullptr;
+    return hung.empty() && FindWindowTitled(text, keep) == nullptr;
 }
 
 void StopRunningProduct(HWND keep)

@@ -9,7 +9,8 @@ class SetupApp;
 
 // Asks the top-level windows whose title contains the text (case-sensitive)
 // to end, one after another, never touching `keep`. True when none is left,
-// false when one refused to close.
+// false when one refused to close or did not answer in time (the others are
+// still asked).
 bool CloseWindowsTitled(const char* text, HWND keep);
 
 // Sets the product's termination event, closes its windows (three rounds),

@@ -96,6 +96,14 @@ bool IsDeviceName(const std::string& name)
            stem[3] <= '9';
 }
 
+bool ReadsBackAsProfileKey(const std::string& name)
+{
+    if (name.empty() || name.find('=') != std::string::npos) return false;
+    if (name.front() == ';' || name.front() == '[') return false;
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !blank(name.front()) && !blank(name.back());
+}
+
 void WriteArchiveHeader(uint8_t (&out)[kArchiveHeaderSize])
 {
     std::memcpy(out, "mflh", 4);

@@ -84,6 +84,11 @@ std::string MemberBaseName(const std::string& name);
 // an extension, in any case: names that open a device, not a file.
 bool IsDeviceName(const std::string& name);
 
+// False for a file name that the install record, a profile file keyed by
+// file name, would read back as another name or not at all: an "=", a
+// leading ";" or "[", blanks at either end.
+bool ReadsBackAsProfileKey(const std::string& name);
+
 // Builds the archive header.
 void WriteArchiveHeader(uint8_t (&out)[kArchiveHeaderSize]);
 

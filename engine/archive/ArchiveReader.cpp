@@ -84,6 +84,8 @@ void ArchiveReader::ExtractMember(MemberFile& member)
     } catch (...) {
         // Closed, so that the caller's clean-up can delete the partial file.
         member.AbandonDestination();
+        // A read cut short by the abort is the cancel, not damage.
+        if (abortRequested_) throw fw::UserException();
         throw;
     }
     codec.reset();
@@ -122,6 +124,7 @@ bool ArchiveReader::OnVolumeEnd()
 {
     CloseVolume();
     if (!current_ || !current_->header.Continues()) return true;
+    if (abortRequested_) return true; // a cancelled member asks for no further diskette
     std::string next;
     if (!NextVolumeName(VolumePath(), next)) return true;
     if (locateVolume && !locateVolume(next)) return true;

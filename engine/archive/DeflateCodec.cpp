@@ -84,6 +84,7 @@ void DeflateCodec::Expand(uint32_t stored, uint32_t expanded)
     std::size_t used = 0;   // bytes waiting in out_
     bool ended = false;
     while (produced != expanded) {
+        if (Aborted()) return; // nothing more is read, no next volume asked for
         if (zs.avail_in == 0) refill();
         if (used == kBufferSize) {
             WriteBlock(out_.get(), kBufferSize);

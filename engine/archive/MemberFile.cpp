@@ -19,6 +19,9 @@ std::string MemberFile::FileName() const
         if (c < 0x20 || std::strchr("*?\"<>|", c)) throw CMultiFileException(kMfCorruptTable);
     // A device's name, with any extension, opens the device instead of a file.
     if (IsDeviceName(base)) throw CMultiFileException(kMfCorruptTable);
+    // The name is the install record's key: one that reads back otherwise
+    // would make a removal miss or misdirect the file.
+    if (!ReadsBackAsProfileKey(base)) throw CMultiFileException(kMfCorruptTable);
     return base;
 }
 

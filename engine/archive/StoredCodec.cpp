@@ -23,7 +23,7 @@ void StoredCodec::Expand(uint32_t stored, uint32_t expanded)
     // so that a damaged header never makes us read past the member.
     uint32_t left = expanded;
     uint32_t available = stored;
-    while (left != 0) {
+    while (left != 0 && !Aborted()) {
         std::size_t want = std::min<std::size_t>(std::min(left, available), kBufferSize);
         std::size_t n = want ? ReadBlock(buffer_.get(), want) : 0;
         if (n == 0) throw fw::FileException(fw::kFileEndOfFile);

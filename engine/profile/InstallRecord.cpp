@@ -1,6 +1,8 @@
 #include "engine/profile/InstallRecord.h"
 
 #include "engine/profile/Destinations.h"
+#include "engine/profile/ProfileSection.h"
+#include "framework/Exceptions.h"
 
 #include <initializer_list>
 #include <string>
@@ -19,6 +21,15 @@ std::string Join(std::initializer_list<std::string> fields)
     return out;
 }
 
+// The loaders read a value into ProfileSection::kValueBuffer: a longer one
+// would come back cut, and a removal would act on another path.
+bool Put(ProfileStore& record, const char* section, const std::string& key, const std::string& value)
+{
+    if (value.size() >= ProfileSection::kValueBuffer || key.size() > ProfileSection::kMaxKeyLength)
+        throw fw::FileException(fw::kFileBadPath, key + "=" + value);
+    return record.WriteString(section, key.c_str(), value.c_str());
+}
+
 } // namespace
 
 void WriteInstallRecord(ProfileStore& record, const DestinationTable& destinations, const GroupTable& groups,
@@ -26,21 +37,18 @@ void WriteInstallRecord(ProfileStore& record, const DestinationTable& destinatio
 {
     for (const auto& [id, d] : destinations) {
         if (id < 0) continue;
-        record.WriteString("destinations", std::to_string(id).c_str(),
-                           Join({d.Name, std::to_string(d.ParentId), DestinationPath(destinations, id)}).c_str());
+        Put(record, "destinations", std::to_string(id),
+            Join({d.Name, std::to_string(d.ParentId), DestinationPath(destinations, id)}));
     }
     for (const auto& [name, g] : groups) {
-        record.WriteString("groups", name.c_str(),
-                           Join({g.Title, g.Text2, std::to_string(g.Flag1), std::to_string(g.Flag2),
-                                 std::to_string(g.Optional)})
-                               .c_str());
+        Put(record, "groups", name,
+            Join({g.Title, g.Text2, std::to_string(g.Flag1), std::to_string(g.Flag2), std::to_string(g.Optional)}));
     }
     for (const auto& [key, t] : targets) {
         if (t.Path.Empty()) continue;
-        record.WriteString("targets", key.c_str(),
-                           Join({std::to_string(t.IconIndex), std::to_string(t.HotKey), std::to_string(t.Minimized),
-                                 t.Title, t.Arguments, t.IconFile, t.Path.Text()})
-                               .c_str());
+        Put(record, "targets", key,
+            Join({std::to_string(t.IconIndex), std::to_string(t.HotKey), std::to_string(t.Minimized), t.Title,
+                  t.Arguments, t.IconFile, t.Path.Text()}));
     }
 }
 
@@ -48,5 +56,5 @@ bool WriteInstalledFile(ProfileStore& record, const std::string& groupName, cons
                         int16_t destinationId, bool putInPlace, bool existingFile)
 {
     std::string value = Join({std::to_string(destinationId), putInPlace ? "1" : "0", existingFile ? "1" : "0"});
-    return record.WriteString(groupName.c_str(), fileName.c_str(), value.c_str());
+    return Put(record, groupName.c_str(), fileName, value);
 }

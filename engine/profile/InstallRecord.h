@@ -6,6 +6,9 @@
 //   [targets]       <UPPER-CASE NAME>=IconIndex|HotKey|Minimized|Title|Arguments|IconFile|path
 //                                                              (installed targets only)
 //   [<group name>]  <installed file>=destination id|put in place|existing file
+//
+// A value the loaders would read back cut (255 characters and more), or a key
+// they would refuse, is not written: fw::FileException kFileBadPath.
 #pragma once
 #include "engine/profile/ProfileStore.h"
 #include "engine/profile/ProfileTables.h"

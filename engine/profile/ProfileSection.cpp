@@ -38,6 +38,7 @@ bool ProfileSection::Next(std::string& key, std::string& value)
 {
     if (store_ == nullptr || next_ >= keys_.size()) return false;
     key = keys_[next_++];
+    if (key.size() > kMaxKeyLength) throw CInstallProfileException(0);
     char buffer[kValueBuffer];
     uint32_t n = store_->GetString(section_.c_str(), key.c_str(), "", buffer, sizeof buffer);
     if (n >= sizeof buffer) n = sizeof buffer - 1;

@@ -16,10 +16,15 @@ public:
     // no real profile comes near it, and an endless file must not take
     // unbounded memory.
     static constexpr std::size_t kMaxKeyBuffer = 8u << 20;
+    // A key longer than this is a damaged profile (CInstallProfileException 0),
+    // refused before its value is read: no real key comes near it, and the
+    // platform's reader is not to be trusted with keys of tens of kilobytes.
+    static constexpr std::size_t kMaxKeyLength = 256;
 
     // Reads the key names of the section; false when it has none.
     bool Open(ProfileStore& store, const std::string& section);
     // The next key and its value; false after the last key.
+    // CInstallProfileException 0 for a key longer than kMaxKeyLength.
     bool Next(std::string& key, std::string& value);
 
 private:

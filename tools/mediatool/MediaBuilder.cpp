@@ -63,6 +63,8 @@ void CheckMediaName(const std::string& name, const std::string& what)
     for (unsigned char c : name)
         if (c < 0x20 || std::strchr("/\\:*?\"<>|", c))
             throw std::runtime_error(what + ": '" + name + "' is not a valid file name");
+    if (!archive::ReadsBackAsProfileKey(name))
+        throw std::runtime_error(what + ": '" + name + "' cannot be a key of the install record");
 }
 
 struct PackedArchive {

@@ -172,5 +172,11 @@ TEST_F(MediaDir, RefusesLayoutsItCannotRepresent)
     EXPECT_NE(refused("[file small.txt]\nGroup=Main\nSource=src/SMALL.TXT\n[archive SMALL.TXT]\nGroup=Main\nMember=src/SMALL.TXT|0\n")
                   .find("two files named"),
               std::string::npos);
+    for (const char* key : {"A=B.TXT", ";C.TXT", "[X].TXT"}) {
+        Source(key, sample::Text(10));
+        EXPECT_NE(refused(std::string("[archive K.MF1]\nGroup=Main\nMember=src/") + key + "|0\n").find("install record"),
+                  std::string::npos)
+            << key;
+    }
     EXPECT_NE(refused("[groups]\nLong=" + std::string(300, 'x') + "\n").find("254"), std::string::npos);
 }

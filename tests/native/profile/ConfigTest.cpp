@@ -2,6 +2,7 @@
 #include "config/ProductPresets.h"
 #include "config/StatusMif.h"
 #include "tests/support/MemoryProfile.h"
+#include "tests/support/BlankSetupData.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,6 @@
 #include <memory>
 
 namespace {
-
-std::unique_ptr<SetupData> NewBlock()
-{
-    auto d = std::make_unique<SetupData>();
-    std::memset(d.get(), 0, sizeof(SetupData));
-    return d;
-}
 
 std::string Golden(const char* name)
 {
@@ -36,7 +30,7 @@ std::string WithCrLf(const std::string& text)
 }
 
 struct Settings {
-    std::unique_ptr<SetupData> data = NewBlock();
+    std::unique_ptr<SetupData> data = BlankSetupData();
     std::vector<std::string> log;
     int fallbackCalls = 0;
 
@@ -60,7 +54,7 @@ const MifTime kTime{1998, 3, 9, 14, 5, 7};
 
 TEST(ProductDefaults, PresetsOnANewBlock)
 {
-    auto d = NewBlock();
+    auto d = BlankSetupData();
     ApplyProductDefaults(*d);
     EXPECT_EQ(d->InstallService, 0);
     EXPECT_EQ(d->RebootAfter, 0);

@@ -2,6 +2,7 @@
 #include "engine/profile/InstallRecord.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "tests/support/MemoryProfile.h"
+#include "tests/support/Outcome.h"
 
 #include <gtest/gtest.h>
 
@@ -50,4 +51,27 @@ TEST(InstallRecord, LinesInTheirFormatsAndReadBackByTheLoaders)
     GroupTable g2;
     LoadGroups(record, g2);
     EXPECT_EQ(g2["Main"].Optional, 1);
+}
+
+TEST(InstallRecord, ValuesTheLoadersWouldCutAreRefused)
+{
+    // 254 characters read back whole; 255 would come back cut.
+    for (std::size_t length : {254u, 255u}) {
+        SCOPED_TRACE(length);
+        DestinationTable d;
+        SetDestinationPath(d, 0, "C:\\" + std::string(length - 8, 'p') + "\\");
+        d[0].ParentId = -1;
+        MemoryProfile record;
+        std::string outcome = Outcome([&] { WriteInstallRecord(record, d, {}, {}); });
+        if (length == 254) {
+            EXPECT_EQ(outcome, "none");
+            EXPECT_EQ(record.Value("destinations", "0").size(), 254u);
+        } else {
+            EXPECT_EQ(outcome, "CXFileException 3");
+            EXPECT_EQ(record.Value("destinations", "0"), "");
+        }
+    }
+    MemoryProfile record;
+    EXPECT_EQ(Outcome([&] { WriteInstalledFile(record, "Main", std::string(300, 'f'), 0, true, false); }),
+              "CXFileException 3");
 }

@@ -1,6 +1,7 @@
 #include "config/InstallLog.h"
 #include "config/ProductPresets.h"
 #include "tests/win32/support/WinTest.h"
+#include "tests/support/BlankSetupData.h"
 
 #include <gtest/gtest.h>
 
@@ -85,8 +86,7 @@ TEST(InstallLog, ConcurrentWritersNeverLoseOrSplitALine)
 TEST(InstallLog, ReportSetupErrorLogsAndWritesFailedStatus)
 {
     DeleteFileA(kInstallLogPath);
-    auto data = std::make_unique<SetupData>();
-    std::memset(data.get(), 0, sizeof(SetupData));
+    auto data = BlankSetupData();
     ApplyProductDefaults(*data);
     std::string mif = wintest::ScratchDirectory() + "report.mif";
     std::strcpy(data->StatusFile, mif.c_str());
@@ -105,4 +105,30 @@ TEST(InstallLog, ReportSetupErrorLogsAndWritesFailedStatus)
     ReportSetupError(*data, 7);
     EXPECT_EQ(GetFileAttributesA(kInstallLogPath), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesA(mif.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(InstallLog, AStuckLockCostsARunTenSecondsAtMost)
+{
+    DeleteFileA(kInstallLogPath);
+    ASSERT_TRUE(wintest::WriteFileText(kInstallLogPath, "earlier\r\n"));
+    // A reader that locks the whole log and never lets go.
+    HANDLE reader = CreateFileA(kInstallLogPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(LockFile(reader, 0, 0, 0x40000000, 0));
+    HANDLE start = CreateEventA(nullptr, TRUE, TRUE, "BrantokeLogTestStuck");
+    const DWORD begun = GetTickCount();
+    HANDLE p = wintest::StartProgram("\"" + wintest::ModuleDirectory() + "logwriter.exe\" 3 s BrantokeLogTestStuck");
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(WaitForSingleObject(p, 60000), WAIT_OBJECT_0);
+    // Three lines at ten seconds each took half a minute.
+    EXPECT_LT(GetTickCount() - begun, 20000u);
+    UnlockFile(reader, 0, 0, 0x40000000, 0);
+    CloseHandle(reader);
+    CloseHandle(p);
+    CloseHandle(start);
+    std::vector<std::string> lines = wintest::SplitCrLf(Log());
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[1], "Install log locked too long: lines appended without the lock");
+    EXPECT_EQ(lines[4], ExpectedLine("s", 2));
 }

@@ -3,6 +3,7 @@
 #include "config/ProductPresets.h"
 #include "config/Registry.h"
 #include "tests/win32/support/WinTest.h"
+#include "tests/support/BlankSetupData.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,7 @@ namespace {
 
 std::unique_ptr<SetupData> Prepared()
 {
-    auto d = std::make_unique<SetupData>();
-    std::memset(d.get(), 0, sizeof(SetupData));
+    auto d = BlankSetupData();
     ApplyProductDefaults(*d);
     return d;
 }

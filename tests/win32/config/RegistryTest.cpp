@@ -138,6 +138,10 @@ TEST(Registry, DeleteKeyTreeThreeLevels)
     // Absent: false, and nothing else changes.
     EXPECT_FALSE(CfgDeleteKeyTree(base, "Tree"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kBase) + "\\Sibling"));
+    // No subkey names the parent itself: refused, the parent keeps its keys.
+    EXPECT_FALSE(CfgDeleteKeyTree(base, ""));
+    EXPECT_FALSE(CfgDeleteKeyTree(base, nullptr));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kBase) + "\\Sibling"));
     RegCloseKey(base);
 
     // Under the root itself, as the completion page does it.

@@ -1,5 +1,6 @@
 #include "config/StatusMif.h"
 #include "tests/win32/support/WinTest.h"
+#include "tests/support/BlankSetupData.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +9,6 @@
 #include <memory>
 
 namespace {
-
-std::unique_ptr<SetupData> NewBlock()
-{
-    auto d = std::make_unique<SetupData>();
-    std::memset(d.get(), 0, sizeof(SetupData));
-    return d;
-}
 
 // Line 45 carries the time of writing; the golden file has 03/09/98 14:05:07.
 std::string WithGoldenTime(std::string text, const SYSTEMTIME& t)
@@ -45,7 +39,7 @@ std::string WrittenWithGoldenTime(SetupData& d, int failed, const char* descript
 
 TEST(StatusMif, DefaultPathInWindowsDirectory)
 {
-    auto d = NewBlock();
+    auto d = BlankSetupData();
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     std::string expected = std::string(windows) + "\\KORVISAN.MIF";
@@ -57,7 +51,7 @@ TEST(StatusMif, DefaultPathInWindowsDirectory)
 
 TEST(StatusMif, BytesOfSuccessAndErrorFiles)
 {
-    auto d = NewBlock();
+    auto d = BlankSetupData();
     std::string path = wintest::ScratchDirectory() + "status.mif";
     std::strcpy(d->StatusFile, path.c_str());
     // A longer earlier file is replaced, not overwritten in part.
@@ -70,7 +64,7 @@ TEST(StatusMif, BytesOfSuccessAndErrorFiles)
 
 TEST(StatusMif, UnwritablePathIsSkipped)
 {
-    auto d = NewBlock();
+    auto d = BlankSetupData();
     std::strcpy(d->StatusFile, "C:\\no-such-directory\\status.mif");
     WriteStatusMif(*d, 1, "x");
     EXPECT_EQ(GetFileAttributesA(d->StatusFile), INVALID_FILE_ATTRIBUTES);

@@ -2,6 +2,7 @@
 // directories, an archive spanning diskettes, members for the home, Windows
 // and System directories, plain files, and the failure paths (damaged data,
 // cancel, short media files), all through Wine's real file system and registry.
+#include "config/WininitRename.h"
 #include "engine/CopyEngine.h"
 #include "engine/CopyJournal.h"
 #include "engine/SetupApp.h"
@@ -16,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <fstream>
 #include <sstream>
 
@@ -90,7 +93,7 @@ protected:
         DeleteFileA((windows_ + "myapp.log").c_str());
     }
 
-    void WriteLayout(const std::string& method, uint64_t capacity)
+    void WriteLayout(const std::string& method, uint64_t capacity, const std::string& moreMembers = "")
     {
         std::ostringstream l;
         l << "[media]\nCapacity=" << capacity << "\nMethod=" << method << "\nProfile=SETUP.INI\nDisketteDir=DISK\n"
@@ -100,7 +103,7 @@ protected:
           << "[diskettes]\n1=Disk one|\n2=Disk two|\n"
           << "[archive MAIN.MF1]\nGroup=Main\n"
           << "Member=src/korvi95.exe|0|Newer\nMember=src/vse32.dat|1|\nMember=src/kshared.dll|-3|Newer\n"
-          << "Member=src/kwin.ini|-2|\nMember=src/skip.me|-1|\n"
+          << "Member=src/kwin.ini|-2|\nMember=src/skip.me|-1|\n" << moreMembers
           << "[archive EXTRA.MF1]\nGroup=Extra\nMember=src/extra.txt|0|\n"
           << "[file PLAIN.TXT]\nGroup=Main\nSource=src/plain.txt\nDestination=0\n";
         ASSERT_TRUE(wintest::WriteFileText(root_ + "layout.txt", l.str()));
@@ -108,9 +111,9 @@ protected:
         summary_ = media::BuildMedia(media::ReadLayout(root_ + "layout.txt"), root_ + "media", progress);
     }
 
-    void LoadProfile()
+    void LoadProfile(const std::string& mediaSwitch = "")
     {
-        ASSERT_TRUE(app_.PrepareSetup("/D:" + root_ + "media\\DISK01", "C:\\"));
+        ASSERT_TRUE(app_.PrepareSetup(mediaSwitch.empty() ? "/D:" + root_ + "media\\DISK01" : mediaSwitch, "C:\\"));
         ASSERT_TRUE(wintest::ReadFileText(root_ + "media\\DISK01\\SETUP.INI").size() > 0);
         app_.ProfilePath.Set(root_ + "media\\DISK01\\SETUP.INI");
         ReadInstallProfile(app_);
@@ -125,6 +128,15 @@ protected:
         GetPrivateProfileStringA(section.c_str(), key.c_str(), "<none>", buf, sizeof buf,
                                  app_.RecordPath.Text().c_str());
         return buf;
+    }
+
+    // A date long past, so that the "Newer" rule replaces the file.
+    static void MakeOld(const std::string& path)
+    {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME old = {0, 0x01000000};
+        SetFileTime(h, nullptr, nullptr, &old);
+        CloseHandle(h);
     }
 
     std::string Of(const std::string& name)
@@ -318,7 +330,7 @@ TEST_F(CopyEngineTest, CancelNotConfirmedGoesOn)
     EXPECT_EQ(wintest::ReadFileText(home_ + "korvi95.exe"), Of("korvi95.exe"));
 }
 
-TEST_F(CopyEngineTest, PlainFileSizesAndAMissingDiskette)
+TEST_F(CopyEngineTest, PlainFilesWholeWhateverTheirSizeAndAMissingDiskette)
 {
     WriteLayout("stored", 10 * 1024 * 1024);
     LoadProfile();
@@ -337,15 +349,23 @@ TEST_F(CopyEngineTest, PlainFileSizesAndAMissingDiskette)
     bigger.DestinationId = 0;
     bigger.Size = 12001;
     bigger.OwnerGroup = &app_.GroupTable.at("Main");
-    engine.InstallItem(bigger);
-    ASSERT_EQ(infos.size(), 1u);
-    EXPECT_EQ(infos[0], "17.14 (CXFileException)"); // End of file.
-    EXPECT_EQ(wintest::FileNames(home_).size(), 0u);
-
-    ArchiveItem smaller = bigger;
-    smaller.Size = 100;
-    engine.InstallItem(smaller);
-    EXPECT_EQ(wintest::ReadFileText(home_ + "PLAIN.TXT"), Of("plain.txt").substr(0, 100));
+    // Whatever Size says, the whole file is installed and counted, and the
+    // disagreement is logged.
+    DeleteFileA("C:\\KORSETUP.LOG");
+    for (int64_t size : {int64_t(12001), int64_t(100), int64_t(-5)}) {
+        SCOPED_TRACE(size);
+        ArchiveItem item = bigger;
+        item.Size = size;
+        uint64_t done = engine.DoneBytes;
+        engine.InstallItem(item);
+        EXPECT_EQ(wintest::ReadFileText(home_ + "PLAIN.TXT"), Of("plain.txt"));
+        EXPECT_EQ(engine.DoneBytes, done + 12000);
+    }
+    EXPECT_TRUE(infos.empty());
+    EXPECT_EQ(wintest::SplitCrLf(wintest::ReadFileText("C:\\KORSETUP.LOG")),
+              (std::vector<std::string>{"PLAIN.TXT: 12000 bytes on the media, 12001 in the profile",
+                                        "PLAIN.TXT: 12000 bytes on the media, 100 in the profile",
+                                        "PLAIN.TXT: 12000 bytes on the media, -5 in the profile"}));
 
     ArchiveItem notInstalled = bigger;
     notInstalled.DestinationId = -1;
@@ -367,11 +387,7 @@ TEST_F(CopyEngineTest, SystemFileFoundInTheWindowsDirectoryMovesToTheSystemDirec
     WriteLayout("lzh", 10 * 1024 * 1024);
     LoadProfile();
     ASSERT_TRUE(wintest::WriteFileText(windows_ + "kshared.dll", "stray old copy"));
-    // Older than the new file so that the "Newer" rule replaces it.
-    HANDLE h = CreateFileA((windows_ + "kshared.dll").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    FILETIME old = {0, 0x01000000};
-    SetFileTime(h, nullptr, nullptr, &old);
-    CloseHandle(h);
+    MakeOld(windows_ + "kshared.dll");
     RecordingView view;
     CopyEngine engine(app_, view);
     engine.Begin();
@@ -380,6 +396,172 @@ TEST_F(CopyEngineTest, SystemFileFoundInTheWindowsDirectoryMovesToTheSystemDirec
     EXPECT_EQ(wintest::ReadFileText(system_ + "kshared.dll"), Of("kshared.dll"));
     EXPECT_EQ(Record("Main", "kshared.dll"), "-3|1|1");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+}
+
+// Read-only members (attribute 0x21) that the version rule keeps: their
+// temporary files go too, in the home and the System directory.
+TEST_F(CopyEngineTest, KeptReadOnlyMembersLeaveNoTemporaryFile)
+{
+    ASSERT_TRUE(wintest::WriteFileText(src_ + "kro.txt", "new read-only"));
+    ASSERT_TRUE(wintest::WriteFileText(src_ + "ksysro.txt", "new read-only too"));
+    WriteLayout("lzh", 10 * 1024 * 1024, "Member=src/kro.txt|0|Newer|0x21\nMember=src/ksysro.txt|-3|Newer|0x21\n");
+    LoadProfile();
+    CreateDirectoryA((root_ + "Program Files").c_str(), nullptr);
+    CreateDirectoryA(home_.c_str(), nullptr);
+    // Existing copies dated after the new ones: kept.
+    ASSERT_TRUE(wintest::WriteFileText(home_ + "kro.txt", "mine"));
+    ASSERT_TRUE(wintest::WriteFileText(system_ + "ksysro.txt", "mine too"));
+    std::vector<std::string> systemBefore = wintest::FileNames(system_);
+    RecordingView view;
+    {
+        CopyEngine engine(app_, view);
+        engine.Begin();
+        EXPECT_TRUE(engine.InstallItems());
+    }
+    EXPECT_EQ(wintest::ReadFileText(home_ + "kro.txt"), "mine");
+    EXPECT_EQ(wintest::ReadFileText(system_ + "ksysro.txt"), "mine too");
+    EXPECT_EQ(Record("Main", "kro.txt"), "0|0|0");
+    std::vector<std::string> home = wintest::FileNames(home_);
+    EXPECT_EQ(std::set<std::string>(home.begin(), home.end()),
+              (std::set<std::string>{"korvi95.exe", "kro.txt", "PLAIN.TXT"}));
+    std::vector<std::string> systemAfter = wintest::FileNames(system_);
+    systemAfter.erase(std::remove(systemAfter.begin(), systemAfter.end(), "kshared.dll"), systemAfter.end());
+    EXPECT_EQ(std::set<std::string>(systemAfter.begin(), systemAfter.end()),
+              std::set<std::string>(systemBefore.begin(), systemBefore.end()));
+    EXPECT_EQ(GetFileAttributesA(copyjournal::JournalPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA((system_ + "ksysro.txt").c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+}
+
+// /D relative to the current directory, with members spanning diskettes and
+// directories that already exist: nothing moves the current directory.
+TEST_F(CopyEngineTest, RelativeMediaDirectoryFindsEveryDiskette)
+{
+    WriteLayout("stored", 64 * 1024);
+    ASSERT_GE(summary_.diskettes, 3);
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryA(root_.c_str()));
+    LoadProfile("/D:media\\DISK01");
+    EXPECT_EQ(app_.SourcePath.DirectoryWithSlash(), root_ + "media\\DISK01\\");
+    CreateDirectoryA((root_ + "Program Files").c_str(), nullptr);
+    CreateDirectoryA(home_.c_str(), nullptr); // exists: the first member must not enter it
+    wintest::RecordingAnswerer answerer;
+    answerer.onDialog = [](fw::Dialog&) { return IDCANCEL; };
+    RecordingView view;
+    CopyEngine engine(app_, view);
+    engine.Begin();
+    EXPECT_TRUE(engine.InstallItems());
+    EXPECT_TRUE(answerer.prompts.empty());
+    char after[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, after);
+    SetCurrentDirectoryA(before);
+    EXPECT_EQ(std::string(after) + "\\", root_);
+    EXPECT_EQ(wintest::ReadFileText(home_ + "Data\\vse32.dat"), Of("vse32.dat"));
+    EXPECT_EQ(wintest::ReadFileText(home_ + "PLAIN.TXT"), Of("plain.txt"));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+}
+
+// A confirmed Cancel near the end of a diskette: the member ends as cancelled
+// without asking for the next diskette, for the methods that read ahead.
+TEST_F(CopyEngineTest, CancelAsksForNoFurtherDiskette)
+{
+    for (const char* method : {"stored", "deflate"}) {
+        SCOPED_TRACE(method);
+        WriteLayout(method, 64 * 1024);
+        LoadProfile();
+        // The second diskette is not where the reader would find it.
+        ASSERT_TRUE(MoveFileA((root_ + "media\\DISK02").c_str(), (root_ + "away").c_str()));
+        wintest::RecordingAnswerer answerer;
+        std::vector<std::string> infos;
+        answerer.onDialog = [&](fw::Dialog& d) {
+            if (d.TemplateId() != IDD_ERROR_REPORT) return IDCANCEL;
+            infos.push_back(d.ItemText(IDC_ERR_INFO));
+            return IDOK;
+        };
+        RecordingView view;
+        // In the last block of the first diskette.
+        DWORD firstVolume = static_cast<DWORD>(wintest::ReadFileText(root_ + "media\\DISK01\\MAIN.MF1").size());
+        ASSERT_GT(firstVolume, 3u * 4096u);
+        view.cancelAtStep = static_cast<int>(firstVolume / 4096) - 2; // taken at the step after
+        {
+            CopyEngine engine(app_, view);
+            engine.Begin();
+            EXPECT_FALSE(engine.InstallItems());
+        }
+        ASSERT_EQ(answerer.prompts.size(), 1u); // the report of the cancelled item, nothing else
+        EXPECT_EQ(answerer.prompts[0].dialogId, IDD_ERROR_REPORT);
+        ASSERT_EQ(infos.size(), 1u);
+        EXPECT_NE(infos[0].find("UserException"), std::string::npos) << infos[0];
+        std::vector<std::string> left = wintest::FileNames(home_);
+        EXPECT_TRUE(left.empty());
+        std::system(("rmdir /s /q \"" + root_ + "media\" >NUL 2>&1").c_str());
+        std::system(("rmdir /s /q \"" + root_ + "away\" >NUL 2>&1").c_str());
+        app_.SetupFailed = 0;
+        app_.ArchiveList.clear();
+        app_.GroupTable.clear();
+        app_.TargetTable.clear();
+    }
+}
+
+// The existing copy cannot be moved and WININIT.INI cannot take the
+// replacement: the user keeps the copy, recorded as kept, the new file goes
+// and the item reports why.
+TEST_F(CopyEngineTest, ReplacementThatCannotBeScheduledKeepsTheOldCopy)
+{
+    WriteLayout("lzh", 10 * 1024 * 1024);
+    LoadProfile();
+    CreateDirectoryA((root_ + "Program Files").c_str(), nullptr);
+    CreateDirectoryA(home_.c_str(), nullptr);
+    ASSERT_TRUE(wintest::WriteFileText(home_ + "korvi95.exe", "in use"));
+    MakeOld(home_ + "korvi95.exe");
+    std::string wininit = windows_ + "WININIT.INI";
+    ASSERT_TRUE(wintest::WriteFileText(wininit, std::string(kMaxWininitSize + 1, 'x'))); // too large to be edited
+    HANDLE inUse = CreateFileA((home_ + "korvi95.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+    wintest::RecordingAnswerer answerer;
+    std::vector<std::string> infos;
+    answerer.onDialog = [&](fw::Dialog& d) {
+        infos.push_back(d.ItemText(IDC_ERR_INFO));
+        return IDOK; // go on with the next item
+    };
+    RecordingView view;
+    {
+        CopyEngine engine(app_, view);
+        engine.Begin();
+        EXPECT_TRUE(engine.InstallItems());
+    }
+    CloseHandle(inUse);
+    EXPECT_EQ(infos, std::vector<std::string>{"17.11 (CXFileException)"});
+    EXPECT_EQ(wintest::ReadFileText(home_ + "korvi95.exe"), "in use");
+    EXPECT_EQ(Record("Main", "korvi95.exe"), "0|0|0");
+    EXPECT_EQ(wintest::ReadFileText(wininit).size(), kMaxWininitSize + 1);
+    EXPECT_EQ(wintest::FileNames(home_), (std::vector<std::string>{"korvi95.exe", "PLAIN.TXT"}));
+    EXPECT_EQ(GetFileAttributesA(copyjournal::JournalPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(wininit.c_str());
+}
+
+// The next diskette is asked for inside a member, and the user cancels the
+// prompt: the run fails with one report and no temporary file.
+TEST_F(CopyEngineTest, CancelAtTheNextDiskettePromptFailsTheRun)
+{
+    WriteLayout("lzh", 64 * 1024);
+    LoadProfile();
+    ASSERT_TRUE(MoveFileA((root_ + "media\\DISK02").c_str(), (root_ + "away").c_str()));
+    wintest::RecordingAnswerer answerer;
+    answerer.onDialog = [](fw::Dialog& d) { return d.TemplateId() == IDD_ERROR_REPORT ? IDOK : IDCANCEL; };
+    RecordingView view;
+    {
+        CopyEngine engine(app_, view);
+        engine.Begin();
+        EXPECT_FALSE(engine.InstallItems());
+    }
+    EXPECT_EQ(app_.SetupFailed, 1);
+    ASSERT_EQ(answerer.prompts.size(), 2u);
+    EXPECT_EQ(answerer.prompts[0].dialogId, IDD_DISKETTE_PROMPT);
+    EXPECT_EQ(answerer.prompts[1].dialogId, IDD_ERROR_REPORT);
+    EXPECT_TRUE(wintest::FileNames(home_).empty());
+    EXPECT_EQ(GetFileAttributesA(copyjournal::JournalPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace

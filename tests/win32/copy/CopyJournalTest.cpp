@@ -13,7 +13,7 @@
 
 namespace {
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using wintest::Exists;
 
 class CopyJournalTest : public ::testing::Test {
 protected:
@@ -106,6 +106,30 @@ TEST_F(CopyJournalTest, ACopySetAsideBeforeTheKillGoesBackWithItsAttributes)
     EXPECT_EQ(wintest::ReadFileText(original), "old library");
     EXPECT_EQ(GetFileAttributesA(original.c_str()), DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     SetFileAttributesA(original.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(CopyJournalTest, ARealSetupStartPutsTheOldCopyBack)
+{
+    std::string original = home_ + "korvi95.exe", aside = home_ + "0a1b2c3d.exe", temporary = home_ + "99aa00bb.exe";
+    ASSERT_TRUE(wintest::WriteFileText(aside, "the user's old copy"));
+    ASSERT_TRUE(wintest::WriteFileText(temporary, "half a new file"));
+    JournalEntry t, a;
+    t.path = temporary;
+    a.kind = JournalEntry::kSetAside;
+    a.path = aside;
+    a.original = original;
+    a.attributes = FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(wintest::WriteFileText(copyjournal::JournalPath(), FormatJournal({t, a})));
+    HANDLE setup = wintest::StartProgram("\"" + wintest::ModuleDirectory() + "setup.exe\"");
+    ASSERT_NE(setup, nullptr);
+    // Waiting for input: its start-up, the recovery among it, is over.
+    EXPECT_EQ(WaitForInputIdle(setup, 60000), 0u);
+    TerminateProcess(setup, 0);
+    WaitForSingleObject(setup, 20000);
+    CloseHandle(setup);
+    EXPECT_EQ(wintest::FileNames(home_), std::vector<std::string>{"korvi95.exe"});
+    EXPECT_EQ(wintest::ReadFileText(original), "the user's old copy");
+    EXPECT_FALSE(Exists(copyjournal::JournalPath()));
 }
 
 TEST_F(CopyJournalTest, AnAsideCopyWhoseReplacementIsInPlaceIsDeleted)

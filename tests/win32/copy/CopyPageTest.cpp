@@ -22,16 +22,11 @@
 
 namespace {
 
+using wintest::ProgramsFolder;
+
 struct StopPage : WizardPage {
     StopPage(int32_t id) : WizardPage(id, kEndWizard, IDD_NOT_INSTALLED) {}
 };
-
-std::string ProgramsFolder()
-{
-    char buf[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, buf, CSIDL_PROGRAMS, FALSE);
-    return std::string(buf) + "\\";
-}
 
 class CopyPageTest : public ::testing::Test {
 protected:
@@ -140,6 +135,22 @@ TEST_F(CopyPageTest, CancelOnThePageAsksAtTheNextBlockAndEndsOn116)
     ASSERT_FALSE(answerer.prompts.empty());
     EXPECT_EQ(answerer.prompts[0].kind, fw::PromptRecord::kMessageBox);
     EXPECT_EQ(ShownBillboard(), -1);
+}
+
+TEST_F(CopyPageTest, CancelWhileTheItemsAreMadeIsCarriedOutAfterwards)
+{
+    app_.GroupTable.at("Main").Selected = 0; // no copy step: the cancel arrives while the items are made
+    wintest::RecordingAnswerer answerer;
+    answerer.messageAnswers = {IDYES};
+    ASSERT_TRUE(app_.StartWizard());
+    GoToPage(IDD_COPY_PROGRESS);
+    PostMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId != IDD_COPY_PROGRESS; },
+                                   60000));
+    EXPECT_EQ(CurrentPage()->PageId, IDD_NOT_INSTALLED);
+    EXPECT_EQ(app_.SetupFailed, 1);
+    ASSERT_EQ(answerer.prompts.size(), 1u);
+    EXPECT_EQ(answerer.prompts[0].kind, fw::PromptRecord::kMessageBox);
 }
 
 // Repaints are rationed, but the end of the run is never left unpainted.

@@ -21,13 +21,6 @@ std::string ModuleBaseName()
     return s.substr(0, s.find_last_of('.'));
 }
 
-std::string WindowsDirectory()
-{
-    char buf[MAX_PATH + 1] = {};
-    GetWindowsDirectoryA(buf, MAX_PATH);
-    return buf;
-}
-
 TEST(Startup, RunsOnWindows95AndFixesThePaths)
 {
     wintest::RecordingAnswerer answerer;
@@ -36,7 +29,7 @@ TEST(Startup, RunsOnWindows95AndFixesThePaths)
     EXPECT_TRUE(answerer.prompts.empty());
     EXPECT_EQ(app.ProfilePath.Text(), ModuleDirectory() + ModuleBaseName() + ".ini");
     EXPECT_EQ(app.SourcePath.Text(), ModuleDirectory());
-    EXPECT_EQ(app.RecordPath.Text(), WindowsDirectory() + "\\myapp.log");
+    EXPECT_EQ(app.RecordPath.Text(), wintest::WindowsDirectory() + "myapp.log");
     EXPECT_EQ(app.NotifyThreadId, 42u);
     EXPECT_EQ(app.WriteRecord, 1);
     EXPECT_STREQ(app.Data->StatusFile, "C:\\status.mif");
@@ -45,7 +38,7 @@ TEST(Startup, RunsOnWindows95AndFixesThePaths)
     EXPECT_EQ(app.MainProgramName, "korvi95.exe");
     EXPECT_EQ(app.UninstallName, "Brantoke AntiVirus for Windows 95");
     ASSERT_EQ(app.DestinationTable.size(), 3u);
-    EXPECT_EQ(app.DestinationTable.at(-2).Path.Text(), WindowsDirectory() + "\\");
+    EXPECT_EQ(app.DestinationTable.at(-2).Path.Text(), wintest::WindowsDirectory());
     EXPECT_EQ(app.DestinationTable.at(-3).Path.Directory(), PathName(PathName::kSystemDirectory).Directory());
     EXPECT_FALSE(app.DestinationTable.at(-4).Path.Directory().empty());
     EXPECT_TRUE(app.GroupTable.empty() && app.TargetTable.empty() && app.ArchiveList.empty());

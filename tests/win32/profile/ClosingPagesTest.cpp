@@ -129,6 +129,22 @@ TEST_F(ClosingPagesTest, CompleteStartsTheFrontEndAndWaitsForIt)
     EXPECT_TRUE(IsWindowVisible(app_.MainWindowHandle));
 }
 
+TEST_F(ClosingPagesTest, FrontEndCanSendToTheSetupWhileWaitedFor)
+{
+    HWND window = CreateWindowA("STATIC", "Setup window the front end talks to", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    SetEnvironmentVariableA("KORCMD95_SEND", "Setup window the front end talks to");
+    std::string home = dir_.Path().substr(0, dir_.Path().size() - 1);
+    const DWORD begun = GetTickCount();
+    EXPECT_TRUE(RunFrontEnd(home, "* /START"));
+    SetEnvironmentVariableA("KORCMD95_SEND", nullptr);
+    DestroyWindow(window);
+    ASSERT_FALSE(FrontEndRecord().empty());
+    EXPECT_EQ(FrontEndRecord().back(), "answered");
+    EXPECT_LT(GetTickCount() - begun, 15000u);
+}
+
 TEST_F(ClosingPagesTest, CompleteUnattendedScansOnlyWhenAskedTo)
 {
     app_.Data->InstallManager = 1;

@@ -91,6 +91,29 @@ TEST(StopRunningProduct, WindowThatRefusesIsLeftRunning)
     EXPECT_TRUE(CloseWindowsTitled("No such title", nullptr));
 }
 
+TEST(StopRunningProduct, HungWindowIsPassedOver)
+{
+    ProductWindow hung("hung", "hang");
+    ProductWindow other("other");
+    ASSERT_NE(hung.process, nullptr);
+    ASSERT_NE(other.process, nullptr);
+    // On a thread of its own, so that a close that never returns fails the
+    // test instead of hanging it (ending the hung program frees it).
+    struct Worker {
+        static DWORD WINAPI Close(void*) { return CloseWindowsTitled("Brantoke AntiVirus", nullptr) ? 1 : 0; }
+    };
+    HANDLE worker = CreateThread(nullptr, 0, &Worker::Close, nullptr, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    EXPECT_EQ(WaitForSingleObject(worker, 60000), WAIT_OBJECT_0);
+    TerminateProcess(hung.process, 1);
+    WaitForSingleObject(worker, INFINITE);
+    DWORD result = 2;
+    GetExitCodeThread(worker, &result);
+    CloseHandle(worker);
+    EXPECT_EQ(result, 0u); // the hung one is left
+    EXPECT_TRUE(other.Ended());
+}
+
 class OpeningPagesTest : public ::testing::Test {
 protected:
     void Prepare(const std::string& arguments)

@@ -4,6 +4,7 @@
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "engine/profile/ProfileSection.h"
+#include "tests/support/Outcome.h"
 #include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,39 @@ TEST(ProfileFile, OverlongValueCutAt254)
     LoadGroups(file, groups);
     EXPECT_EQ(groups["Main"].Title, std::string(254, 'T'));
     EXPECT_EQ(groups["Main"].Text2, "");
+}
+
+// Reading the value of a key of 32767 characters faults inside the platform's
+// reader: such keys are a damaged profile, refused before their value is read.
+TEST(ProfileFile, OverlongKeysAreADamagedProfile)
+{
+    const std::string head = "[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n[targets]\r\n"
+                             "A.EXE=0|0|0|T|||\r\n[diskettes]\r\n1=Disk|\r\n";
+    for (const char* section : {"destinations", "groups", "targets", "diskettes"}) {
+        SCOPED_TRACE(section);
+        std::string text = head;
+        std::string header = std::string("[") + section + "]\r\n";
+        text.insert(text.find(header) + header.size(), std::string(40000, '7') + "=1|x\r\n");
+        PrivateProfileFile file(MakeProfile("longkey.ini", text));
+        EXPECT_EQ(Outcome([&] {
+                      DestinationTable d;
+                      GroupTable g;
+                      TargetTable t;
+                      ArchiveList a;
+                      DisketteTable k;
+                      LoadDestinations(file, d);
+                      LoadGroups(file, g);
+                      LoadTargets(file, t);
+                      LoadArchiveItems(file, g, a);
+                      LoadDiskettes(file, k);
+                  }),
+                  "CInstallProfileException 0");
+    }
+    // As long as a key may sensibly be: read.
+    PrivateProfileFile file(MakeProfile("key256.ini", "[groups]\r\n" + std::string(256, 'G') + "=M|T|1|1|0\r\n"));
+    GroupTable groups;
+    LoadGroups(file, groups);
+    EXPECT_EQ(groups.count(std::string(256, 'G')), 1u);
 }
 
 TEST(ProfileFile, MissingFileIsCauseZero)

@@ -2,6 +2,8 @@
 
 #include "framework/App.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,6 +27,29 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
         if (elapsed >= timeoutMs) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
     }
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string WindowsDirectory()
+{
+    char buf[MAX_PATH + 1] = {};
+    GetWindowsDirectoryA(buf, MAX_PATH);
+    return std::string(buf) + "\\";
+}
+
+std::string SystemDirectory()
+{
+    char buf[MAX_PATH + 1] = {};
+    GetSystemDirectoryA(buf, MAX_PATH);
+    return std::string(buf) + "\\";
+}
+
+std::string ProgramsFolder()
+{
+    char buf[MAX_PATH + 1] = {};
+    SHGetSpecialFolderPathA(nullptr, buf, CSIDL_PROGRAMS, FALSE);
+    return std::string(buf) + "\\";
 }
 
 void PumpPending()

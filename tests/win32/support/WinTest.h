@@ -106,6 +106,12 @@ std::string WindowText(HWND window);
 std::string Noise(std::size_t n, unsigned seed = 12345);
 // The lines of a CR LF text; an unterminated tail is a line too.
 std::vector<std::string> SplitCrLf(const std::string& text);
+bool Exists(const std::string& path);
+// The Windows and System directories and the Programs folder of the Start
+// menu, each ending in a backslash.
+std::string WindowsDirectory();
+std::string SystemDirectory();
+std::string ProgramsFolder();
 // The names of the files (not directories) in a directory, in the order found.
 std::vector<std::string> FileNames(const std::string& directoryWithSlash);
 

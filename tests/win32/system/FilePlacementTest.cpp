@@ -16,23 +16,13 @@
 
 namespace {
 
+using wintest::WindowsDirectory;
+using wintest::SystemDirectory;
+using wintest::Exists;
+
 using wintest::ModuleDirectory;
 
 std::string Library(const char* name) { return ModuleDirectory() + name; }
-
-std::string WindowsDirectory()
-{
-    char buf[MAX_PATH + 1] = {};
-    GetWindowsDirectoryA(buf, MAX_PATH);
-    return std::string(buf) + "\\";
-}
-
-std::string SystemDirectory()
-{
-    char buf[MAX_PATH + 1] = {};
-    GetSystemDirectoryA(buf, MAX_PATH);
-    return std::string(buf) + "\\";
-}
 
 std::string Wininit() { return WindowsDirectory() + "WININIT.INI"; }
 
@@ -42,8 +32,6 @@ std::string ShortForm(const std::string& path)
     DWORD n = GetShortPathNameA(path.c_str(), buf, MAX_PATH);
     return n && n <= MAX_PATH ? std::string(buf, n) : std::string();
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void Copy(const std::string& from, const std::string& to)
 {

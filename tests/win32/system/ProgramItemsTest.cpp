@@ -15,16 +15,10 @@
 
 namespace {
 
+using wintest::ProgramsFolder;
+using wintest::Exists;
+
 using wintest::ModuleDirectory;
-
-std::string ProgramsFolder()
-{
-    char buf[MAX_PATH + 1] = {};
-    SHGetSpecialFolderPathA(nullptr, buf, CSIDL_PROGRAMS, FALSE);
-    return std::string(buf) + "\\";
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 struct Shortcut {
     bool loaded = false;
