@@ -4,6 +4,8 @@
 # from them in a fresh Windows 95 Wine prefix under Xvfb and writes a
 # screenshot of what it shows to out/setup-screen.png. Extra arguments go to
 # setup.exe.
+#   --unattended  installs the whole sample product without a person, from
+#                 sample/KORVISAN.ICF (/I, /M), and prints what was installed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -28,6 +30,14 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 "$root/scripts/build.sh" native >/dev/null
 "$root/scripts/make-sample-media.sh" "$out"
 media=$out/media/DISK01
+unattended=0
+if [ "${1:-}" = --unattended ]; then
+  unattended=1
+  shift
+  cp "$root/sample/KORVISAN.ICF" "$prefix/drive_c/KORVISAN.ICF"
+  set -- '/I:C:\KORVISAN.ICF' '/M:C:\KORVISAN.MIF' "$@"
+fi
+echo "running setup.exe $*"
 "$SETUP_WINE" "$media/setup.exe" "$@" &
 setup_pid=$!
 
@@ -45,5 +55,16 @@ for _ in $(seq 60); do
 done
 mv "$out/probe.png" "$shot"
 echo "screenshot: $shot"
+if [ "$unattended" = 1 ]; then
+  status=0
+  wait $setup_pid || status=$?
+  c=$prefix/drive_c
+  echo "setup.exe ended with exit code $status (modulo 256)"
+  echo "installed under C:\KORAV: $(find "$c/KORAV" -type f | wc -l) files"
+  echo "product registry values: $("$SETUP_WINE" reg query 'HKLM\SOFTWARE\Brantoke' /s 2>/dev/null | grep -c REG_)"
+  echo "status file: $(grep -A5 'NAME = "Status"' "$c/KORVISAN.MIF" 2>/dev/null | grep VALUE | tr -d ' \r')"
+  echo "install log (last lines):"
+  tail -5 "$c/KORSETUP.LOG" | tr -d '\r' | sed 's/^/  /'
+fi
 wineserver -k >/dev/null 2>&1 || true
 wait $setup_pid 2>/dev/null || true
