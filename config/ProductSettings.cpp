@@ -159,10 +159,12 @@ std::vector<SettingValue> LateSettingValues(const SetupData& d)
     return {String(Sub("Systemsetting"), "ReportFileExt", WriteClass::Default, std::string(TextOf(d.ReportFileExt)))};
 }
 
+const char* const kWorkingDirectoryTails[4] = {"\\TMP", "\\MASTER", "\\VIRUS", "\\GBBSData"};
+
 std::vector<std::string> WorkingDirectories(const SetupData& d)
 {
     std::vector<std::string> dirs;
-    for (const char* tail : {"\\TMP", "\\MASTER", "\\VIRUS", "\\GBBSData"}) {
+    for (const char* tail : kWorkingDirectoryTails) {
         std::string path = HomePath(d, tail);
         if (!path.empty()) dirs.push_back(path);
     }

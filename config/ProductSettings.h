@@ -61,6 +61,7 @@ std::vector<SettingValue> ProductSettingValues(const SetupData& d, const BuildTe
 // The values written after KORVISAN.INI (Systemsetting).
 std::vector<SettingValue> LateSettingValues(const SetupData& d);
 // The working directories below InstallPath, in creation order.
+extern const char* const kWorkingDirectoryTails[4]; // "\TMP", ...
 std::vector<std::string> WorkingDirectories(const SetupData& d);
 
 // InstallPath + tail, or empty when that would exceed kMaxConfigPath.

@@ -1,12 +1,15 @@
 #include "product/RemovalPages.h"
 
 #include "config/InstallLog.h"
+#include "config/ProductSettings.h"
+#include "engine/FixedText.h"
 #include "engine/SetupApp.h"
 #include "engine/SystemHelpers.h"
 #include "engine/SystemRegistry.h"
 #include "engine/TextCase.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileSection.h"
+#include "product/CopyPage.h"
 #include "product/ProgramItems.h"
 #include "product/Removal.h"
 #include "resources/ids.h"
@@ -61,6 +64,18 @@ int32_t RemovalFilesPage::RunWork()
             }
             DeleteInstalledFile(file.path);
         }
+    }
+    // What setup put into the home directory outside the archives: the copy
+    // page's direct copies, the configuration's scan job and working
+    // directories (only while empty).
+    auto home = app.DestinationTable.find(0);
+    if (home != app.DestinationTable.end() && !home->second.Path.Drive().empty()) {
+        const std::string dir = home->second.Path.DirectoryWithSlash();
+        for (const char* name : kDirectCopyFiles) DeleteInstalledFile(dir + name);
+        DeleteInstalledFile(dir + "start.job");
+        SetupData data = {};
+        CopyText(data.InstallPath, home->second.Path.Directory());
+        for (const std::string& working : WorkingDirectories(data)) RemoveDirectoryA(working.c_str());
     }
     RemoveProgramItems();
     for (const std::string& directory : RemovalDirectories(app.DestinationTable)) RemoveDirectoryA(directory.c_str());

@@ -1,5 +1,6 @@
 #include "wizard/HomeDirectory.h"
 
+#include "config/ProductSettings.h"
 #include "engine/profile/ProfileQueries.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxPath = 260;       // MAX_PATH, terminator included
 constexpr std::size_t kInstallPathSize = 256; // SetupData::InstallPath
-// Working directories the configuration makes below the home directory.
-const char* const kWorkingDirectories[] = {"\\TMP", "\\MASTER", "\\VIRUS", "\\GBBSData"};
 constexpr std::size_t kFileNameRoom = 1 + 12; // "\" and an 8.3 name
 
 // Length of a destination's path below the home directory (with its leading
@@ -36,7 +35,7 @@ std::string Decimal(uint64_t value)
 std::size_t MaxHomeDirectoryLength(const DestinationTable& destinations)
 {
     std::size_t deepest = 0;
-    for (const char* dir : kWorkingDirectories) deepest = std::max(deepest, std::strlen(dir));
+    for (const char* dir : kWorkingDirectoryTails) deepest = std::max(deepest, std::strlen(dir));
     for (const auto& entry : destinations) {
         long relative = RelativeLength(destinations, entry.first, 0);
         if (relative > 0) deepest = std::max(deepest, static_cast<std::size_t>(relative));

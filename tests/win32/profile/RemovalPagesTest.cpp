@@ -65,6 +65,10 @@ protected:
         }
         SetFileAttributesA((home_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         ASSERT_TRUE(wintest::WriteFileText(home_ + "user.txt", "the user's own"));
+        // Put there by setup outside the archives.
+        ASSERT_TRUE(wintest::WriteFileText(home_ + "NoPwd.txt", "x"));
+        ASSERT_TRUE(wintest::WriteFileText(home_ + "start.job", "x"));
+        ASSERT_TRUE(CreateDirectoryA((home_ + "TMP").c_str(), nullptr));
         ASSERT_EQ(CfgWriteString("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvi95.exe", nullptr, "",
                                  (home_ + "korvi95.exe").c_str()), 0);
         ASSERT_EQ(CfgWriteString("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus", nullptr,
@@ -110,7 +114,7 @@ TEST_F(RemovalPagesTest, RemovesWhatTheRecordListsAndKeepsTheUsersFile)
     Press(IDOK);
     ASSERT_TRUE(OnPage(IDD_REMOVAL_DONE));
     EXPECT_EQ(app_.SetupFailed, 0);
-    for (const char* gone : {"korvi95.exe", "readonly.txt", "Data\\version.txt", "Data"})
+    for (const char* gone : {"korvi95.exe", "readonly.txt", "Data\\version.txt", "Data", "NoPwd.txt", "start.job", "TMP"})
         EXPECT_FALSE(Exists(home_ + gone)) << gone;
     EXPECT_TRUE(Exists(home_ + "user.txt"));
     bool present = false;
