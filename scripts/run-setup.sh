@@ -38,7 +38,7 @@ if [ "${1:-}" = --unattended ]; then
   set -- '/I:C:\KORVISAN.ICF' '/M:C:\KORVISAN.MIF' "$@"
 fi
 echo "running setup.exe $*"
-"$SETUP_WINE" "$media/setup.exe" "$@" &
+"$SETUP_WINE" "$media/setup.exe" "$@" 2> >(grep -v "^ALSA" >&2) &
 setup_pid=$!
 
 # Take the screenshot once the picture has stopped changing (the window and
