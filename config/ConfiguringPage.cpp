@@ -57,11 +57,7 @@ const ConfigStep kSteps[] = {
 bool ConfiguringPage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
-    SetupApp* app = SetupApp::Instance();
-    if (app && app->MainWindowHandle) {
-        InvalidateRect(app->MainWindowHandle, nullptr, TRUE);
-        UpdateWindow(app->MainWindowHandle);
-    }
+    RepaintMainWindow();
     return true;
 }
 

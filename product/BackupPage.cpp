@@ -30,11 +30,7 @@ std::string HomeDirectory()
 bool BackupPage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
-    SetupApp* app = SetupApp::Instance();
-    if (app && app->MainWindowHandle) {
-        InvalidateRect(app->MainWindowHandle, nullptr, TRUE);
-        UpdateWindow(app->MainWindowHandle);
-    }
+    RepaintMainWindow();
     return true;
 }
 

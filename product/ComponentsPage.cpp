@@ -10,7 +10,6 @@
 bool ComponentsPage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
-    leftByBack_ = false;
     SetPictureButton(IDB_SETUP_TYPE);
     PreviousPageId = IDD_SETUP_TYPE;
     SetupApp& app = *SetupApp::Instance();
@@ -35,7 +34,6 @@ bool ComponentsPage::OnCommand(int id, int code, HWND control)
         ShowDescription();
         return true;
     }
-    if (id == IDC_BACK && code == BN_CLICKED) leftByBack_ = true;
     return WizardPage::OnCommand(id, code, control);
 }
 
@@ -61,7 +59,7 @@ bool ComponentsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
 
 void ComponentsPage::OnNext()
 {
-    if (leftByBack_) {
+    if (LeftByBack()) {
         GoToPage(NextPageId);
         return;
     }

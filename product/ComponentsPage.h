@@ -18,5 +18,4 @@ protected:
 private:
     void ShowDescription();
     CheckList list_;
-    bool leftByBack_ = false;
 };

@@ -62,7 +62,6 @@ bool InternetOptionsPage::OnInitDialog()
     SetupApp& app = *SetupApp::Instance();
     const SetupData& d = *app.Data;
     PreviousPageId = app.ExistingInstall ? IDD_KEEP_CONFIG : IDD_SELECT_DIRECTORY;
-    leftByBack_ = false;
     SetPictureButton(IDB_INTERNET_OPTIONS);
 
     if (d.ComponentMask & kComponentAutoDownload) {
@@ -103,13 +102,12 @@ bool InternetOptionsPage::OnCommand(int id, int code, HWND control)
         app.IntegrateExplorer = Checked(Handle(), IDC_EXPLORER) ? 1 : 0;
         return true;
     }
-    if (id == IDC_BACK && code == BN_CLICKED) leftByBack_ = true;
     return WizardPage::OnCommand(id, code, control);
 }
 
 void InternetOptionsPage::OnNext()
 {
-    if (!leftByBack_) {
+    if (!LeftByBack()) {
         const bool enabled = IsWindowEnabled(Item(IDC_RUN_AUTO_DOWNLOAD)) != FALSE;
         SetupApp::Instance()->Data->AutoDownloadAgent = enabled && Checked(Handle(), IDC_RUN_AUTO_DOWNLOAD) ? 1 : 0;
     }

@@ -23,7 +23,6 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
-    bool leftByBack_ = false;
 };
 
 // Whether the browsers' keys exist (only their presence counts).

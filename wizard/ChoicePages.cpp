@@ -64,7 +64,6 @@ bool UserInfoPage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
     PreviousPageId = IDD_WELCOME;
-    leftByBack_ = false;
     SetPictureButton(IDB_USER_INFO);
     SendMessageA(Item(IDC_USER_NAME), EM_LIMITTEXT, kFieldLimit, 0);
     SendMessageA(Item(IDC_COMPANY_NAME), EM_LIMITTEXT, kFieldLimit, 0);
@@ -88,13 +87,12 @@ bool UserInfoPage::OnCommand(int id, int code, HWND control)
         EnableNext();
         return true;
     }
-    if (id == IDC_BACK && code == BN_CLICKED) leftByBack_ = true;
     return WizardPage::OnCommand(id, code, control);
 }
 
 void UserInfoPage::OnNext()
 {
-    if (leftByBack_) {
+    if (LeftByBack()) {
         GoToPage(NextPageId);
         return;
     }
@@ -138,7 +136,6 @@ bool InstallConditionsPage::OnInitDialog()
 bool SetupTypePage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
-    leftByBack_ = false;
     SetPictureButton(IDB_SETUP_TYPE);
     PreviousPageId = IDD_USER_INFO;
     SetupApp& app = App();
@@ -156,13 +153,12 @@ bool SetupTypePage::OnCommand(int id, int code, HWND control)
         CheckDlgButton(Handle(), IDC_CUSTOM, id == IDC_CUSTOM ? BST_CHECKED : BST_UNCHECKED);
         return true;
     }
-    if (id == IDC_BACK && code == BN_CLICKED) leftByBack_ = true;
     return WizardPage::OnCommand(id, code, control);
 }
 
 void SetupTypePage::OnNext()
 {
-    if (leftByBack_) {
+    if (LeftByBack()) {
         GoToPage(NextPageId);
         return;
     }
@@ -179,7 +175,6 @@ void SetupTypePage::OnNext()
 bool SelectDirectoryPage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
-    leftByBack_ = false;
     SetupApp& app = App();
     PreviousPageId = app.SetupType == 2 ? IDD_COMPONENTS : IDD_SETUP_TYPE;
     SetPictureButton(IDB_SELECT_DIRECTORY);
@@ -197,7 +192,6 @@ bool SelectDirectoryPage::OnCommand(int id, int code, HWND control)
         if (PickDirectory(Handle(), HomeDirectory)) SetItemText(IDC_HOME_DIRECTORY, HomeDirectory);
         return true;
     }
-    if (id == IDC_BACK && code == BN_CLICKED) leftByBack_ = true;
     return WizardPage::OnCommand(id, code, control);
 }
 
@@ -250,7 +244,7 @@ bool SelectDirectoryPage::CheckFreeSpaceOnDrive()
 
 void SelectDirectoryPage::OnNext()
 {
-    if (leftByBack_) {
+    if (LeftByBack()) {
         GoToPage(NextPageId);
         return;
     }

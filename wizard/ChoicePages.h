@@ -18,7 +18,6 @@ protected:
 
 private:
     void EnableNext();
-    bool leftByBack_ = false;
 };
 
 class InstallConditionsPage : public WizardPage {
@@ -42,7 +41,6 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
-    bool leftByBack_ = false;
 };
 
 class SelectDirectoryPage : public WizardPage {
@@ -60,7 +58,6 @@ private:
     // False (after telling the user) when the home directory cannot be used.
     bool TakeHomeDirectory();
     bool CheckFreeSpaceOnDrive();
-    bool leftByBack_ = false;
 };
 
 // The page-104 message: a box, or in unattended mode a line of the install log.

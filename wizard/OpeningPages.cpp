@@ -185,11 +185,7 @@ void ReadInstallProfile(SetupApp& app)
 bool StoppingProductPage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
-    SetupApp* app = SetupApp::Instance();
-    if (app && app->MainWindowHandle) {
-        InvalidateRect(app->MainWindowHandle, nullptr, TRUE);
-        UpdateWindow(app->MainWindowHandle);
-    }
+    RepaintMainWindow();
     return true;
 }
 

@@ -65,6 +65,7 @@ void WizardPage::OnCancel()
 bool WizardPage::OnCommand(int id, int code, HWND control)
 {
     if (id == IDC_BACK && code == BN_CLICKED) {
+        leftByBack_ = true;
         OnBack();
         return true;
     }
@@ -124,6 +125,15 @@ void WizardPage::OnFinalMessage()
 {
     PageDestroyed(this);
     delete this;
+}
+
+void WizardPage::RepaintMainWindow()
+{
+    SetupApp* app = SetupApp::Instance();
+    if (app && app->MainWindowHandle) {
+        InvalidateRect(app->MainWindowHandle, nullptr, TRUE);
+        UpdateWindow(app->MainWindowHandle);
+    }
 }
 
 void WizardPage::SetPictureButton(int bitmapId)

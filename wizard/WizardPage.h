@@ -32,6 +32,9 @@ public:
     void OnBack();
 
     bool WorkRunning() const { return workRunning_; }
+    // The page is being left through Back: its Next handling, which Back runs
+    // too, stores nothing and validates nothing then.
+    bool LeftByBack() const { return leftByBack_; }
 
 protected:
     bool OnInitDialog() override;
@@ -43,10 +46,14 @@ protected:
 
     // Turns control 1028 into a picture button showing this bitmap.
     void SetPictureButton(int bitmapId);
+    // Erases and repaints the main window at once (work pages that follow a
+    // page which covered it).
+    static void RepaintMainWindow();
 
 private:
     void OnRunWork();
 
     bool workRunning_ = false;
+    bool leftByBack_ = false;
     HBITMAP picture_ = nullptr;
 };
