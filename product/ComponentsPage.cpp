@@ -59,10 +59,7 @@ bool ComponentsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
 
 void ComponentsPage::OnNext()
 {
-    if (LeftByBack()) {
-        GoToPage(NextPageId);
-        return;
-    }
+    if (GoBackIfLeaving()) return;
     SetupApp& app = *SetupApp::Instance();
     if (StoreCheckedComponents(*app.Data, app.GroupTable)) {
         GoToPage(NextPageId);

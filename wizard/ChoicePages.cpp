@@ -92,10 +92,7 @@ bool UserInfoPage::OnCommand(int id, int code, HWND control)
 
 void UserInfoPage::OnNext()
 {
-    if (LeftByBack()) {
-        GoToPage(NextPageId);
-        return;
-    }
+    if (GoBackIfLeaving()) return;
     SetupApp& app = App();
     SetupData& d = *app.Data;
     const std::string name = ItemText(IDC_USER_NAME);
@@ -158,10 +155,7 @@ bool SetupTypePage::OnCommand(int id, int code, HWND control)
 
 void SetupTypePage::OnNext()
 {
-    if (LeftByBack()) {
-        GoToPage(NextPageId);
-        return;
-    }
+    if (GoBackIfLeaving()) return;
     SetupApp& app = App();
     ApplySetupType(app.GroupTable, 2);
     if (IsDlgButtonChecked(Handle(), IDC_CUSTOM) == BST_CHECKED) NextPageId = IDD_COMPONENTS;
@@ -244,10 +238,7 @@ bool SelectDirectoryPage::CheckFreeSpaceOnDrive()
 
 void SelectDirectoryPage::OnNext()
 {
-    if (LeftByBack()) {
-        GoToPage(NextPageId);
-        return;
-    }
+    if (GoBackIfLeaving()) return;
     SetupApp& app = App();
     if (!TakeHomeDirectory()) {
         // Nobody can type another directory in an unattended run.

@@ -57,6 +57,13 @@ void WizardPage::OnBack()
     OnNext();
 }
 
+bool WizardPage::GoBackIfLeaving()
+{
+    if (!leftByBack_) return false;
+    GoToPage(NextPageId);
+    return true;
+}
+
 void WizardPage::OnCancel()
 {
     if (ConfirmCancel()) FailSetup();

@@ -35,6 +35,9 @@ public:
     // The page is being left through Back: its Next handling, which Back runs
     // too, stores nothing and validates nothing then.
     bool LeftByBack() const { return leftByBack_; }
+    // In a page's Next handling: when leaving through Back, goes to the
+    // previous page and returns true.
+    bool GoBackIfLeaving();
 
 protected:
     bool OnInitDialog() override;
