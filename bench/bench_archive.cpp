@@ -45,7 +45,8 @@ std::vector<uint8_t> LoadBytes(const std::string& path)
 }
 
 // One archive volume holding one member packed with method.
-void WriteArchive(const std::string& path, const std::vector<uint8_t>& data, int method, const std::vector<uint8_t>* stored = nullptr)
+void WriteArchive(const std::string& path, const std::vector<uint8_t>& data, int method,
+                  const std::vector<uint8_t>* stored = nullptr)
 {
     PackedMember m;
     if (stored) {
@@ -129,8 +130,10 @@ double Run(const std::string& cmd)
 
 void Row(const char* what, std::size_t bytes, double secs, const char* note = "")
 {
-    if (secs < 0) std::printf("  %-44s %10s  %s\n", what, "n/a", note);
-    else std::printf("  %-44s %8.1f MB/s  %s\n", what, Mb(bytes) / secs, note);
+    if (secs < 0)
+        std::printf("  %-44s %10s  %s\n", what, "n/a", note);
+    else
+        std::printf("  %-44s %8.1f MB/s  %s\n", what, Mb(bytes) / secs, note);
 }
 
 } // namespace
@@ -198,8 +201,9 @@ int main(int argc, char** argv)
     std::snprintf(note, sizeof note, "ratio %.2f%% (%zu bytes)", 100.0 * ours.size() / size, ours.size());
     Row("LZH encode, ours", size, encodeSecs, note);
     if (!jlhaStream.empty()) {
-        std::snprintf(note, sizeof note, "ratio %.2f%% (%zu bytes); ours is %+.2f%%; includes JVM start", 100.0 * jlhaStream.size() / size,
-                      jlhaStream.size(), 100.0 * (double(ours.size()) / jlhaStream.size() - 1));
+        std::snprintf(note, sizeof note, "ratio %.2f%% (%zu bytes); ours is %+.2f%%; includes JVM start",
+                      100.0 * jlhaStream.size() / size, jlhaStream.size(),
+                      100.0 * (double(ours.size()) / jlhaStream.size() - 1));
         Row("LZH encode, jlha", size, jlhaSecs, note);
     }
 

@@ -12,7 +12,6 @@
 
 namespace {
 
-
 void Check(LONG status, const char* value)
 {
     if (status != ERROR_SUCCESS) LogMessage("Cannot write %s\\%s (error %ld)", kAutoDownloadKey, value, status);

@@ -37,7 +37,8 @@ void WriteSetting(const SettingValue& v, bool overwrite)
     case ValueType::Dword: status = CfgWriteDword(v.Key.c_str(), nullptr, v.Name.c_str(), v.Dword); break;
     case ValueType::String: status = CfgWriteString(v.Key.c_str(), nullptr, v.Name.c_str(), v.Text.c_str()); break;
     case ValueType::Binary:
-        status = CfgWriteBinary(v.Key.c_str(), nullptr, v.Name.c_str(), v.Bytes.data(), static_cast<DWORD>(v.Bytes.size()));
+        status =
+            CfgWriteBinary(v.Key.c_str(), nullptr, v.Name.c_str(), v.Bytes.data(), static_cast<DWORD>(v.Bytes.size()));
         break;
     }
     if (status != ERROR_SUCCESS) LogUnwritten(v.Key, v.Name, status);
@@ -61,7 +62,8 @@ void WriteClassKey(const std::string& path, const char* text, const char* name =
         LogUnwritten("HKEY_CLASSES_ROOT\\" + path, "", status);
         return;
     }
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(std::strlen(text) + 1));
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(std::strlen(text) + 1));
     if (name)
         RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                        static_cast<DWORD>(std::strlen(value) + 1));
@@ -94,8 +96,8 @@ std::vector<std::pair<std::string, std::string>> AllValues(HKEY key)
     std::vector<std::pair<std::string, std::string>> values;
     DWORD maxName = 0;
     DWORD maxData = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData, nullptr,
-                         nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                         nullptr, nullptr) != ERROR_SUCCESS)
         return values;
     std::vector<char> name(maxName + 2);
     std::vector<BYTE> data(maxData + 2);
@@ -222,7 +224,8 @@ void AddNetscapeViewer(const char* keyPath, const char* mime)
     if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
     const std::string name = ViewerTypeName(AllValues(key), mime);
     // Never over another program's entry, even one that appeared meanwhile.
-    if (!name.empty() && RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND)
+    if (!name.empty() &&
+        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND)
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(mime),
                        static_cast<DWORD>(std::strlen(mime) + 1));
     RegCloseKey(key);

@@ -14,7 +14,7 @@
 struct ConfigContext {
     HKEY TargetRegistry = nullptr; // connection to HKEY_LOCAL_MACHINE
     SetupData* Data = nullptr;
-    std::string SourceDirectory;   // where setup was started from, ending in a backslash
+    std::string SourceDirectory; // where setup was started from, ending in a backslash
     bool IntegrateNavigator = false;
     bool IntegrateExplorer = false;
 };

@@ -72,7 +72,7 @@ bool ScheduleFileTime(const char* date, const char* time, uint64_t& fileTime)
     if (day < 1 || day > DaysInMonth(year, month)) return false;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return false;
     const uint64_t minutes = static_cast<uint64_t>(DaysSince1601(year, month, day)) * 1440u +
-                             static_cast<uint64_t>(hour) * 60u + static_cast<uint64_t>(minute);
+        static_cast<uint64_t>(hour) * 60u + static_cast<uint64_t>(minute);
     fileTime = minutes * 60u * 10000000u;
     return true;
 }

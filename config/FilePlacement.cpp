@@ -169,6 +169,6 @@ bool ReplaceAtRestart(const std::string& existingPath, const std::string& replac
     if (!ReadSystemTextFile(ini.Text(), kMaxWininitSize, text)) return false;
     if (!ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement))) return false;
     copyjournal::Release(replacementPath); // from here the restart owns it
-    NoteRestartPending(); // the new file takes effect at the next start of Windows
+    NoteRestartPending();                  // the new file takes effect at the next start of Windows
     return true;
 }

@@ -14,7 +14,10 @@ class Reader {
 public:
     explicit Reader(ProfileStore& f) : f_(f) {}
 
-    void Number(const char* section, const char* key, int32_t def, int32_t& field) { field = f_.GetInt(section, key, def); }
+    void Number(const char* section, const char* key, int32_t def, int32_t& field)
+    {
+        field = f_.GetInt(section, key, def);
+    }
 
     // Reads into a buffer of bufferSize bytes, then into the field (cut to
     // the field's size). Returns the length read.

@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-extern const char kProductKey[];      // SOFTWARE\Brantoke\Korvisan\CurrentVersion
-extern const char kAutoDownloadKey[]; // SOFTWARE\Brantoke\Korvisan\DadOVO\CurrentVersion
-extern const char kRunKey[];          // SOFTWARE\Microsoft\Windows\CurrentVersion\Run
-extern const char kRunOnceKey[];      // SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce
+extern const char kProductKey[];          // SOFTWARE\Brantoke\Korvisan\CurrentVersion
+extern const char kAutoDownloadKey[];     // SOFTWARE\Brantoke\Korvisan\DadOVO\CurrentVersion
+extern const char kRunKey[];              // SOFTWARE\Microsoft\Windows\CurrentVersion\Run
+extern const char kRunOnceKey[];          // SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce
 extern const char kProductUninstallKey[]; // ...\Uninstall\Brantoke AntiVirus
 
 // Longest path the writers build from InstallPath (the platform's path limit
@@ -40,7 +40,7 @@ enum class ValueType { Dword, String, Binary };
 enum class WriteClass { Always, Default };
 
 struct SettingValue {
-    std::string Key;  // full key path under HKEY_LOCAL_MACHINE
+    std::string Key; // full key path under HKEY_LOCAL_MACHINE
     std::string Name;
     ValueType Type = ValueType::Dword;
     WriteClass Class = WriteClass::Always;

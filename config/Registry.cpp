@@ -99,16 +99,16 @@ LONG CfgWriteUserString(const char* base, const char* subkey, const char* valueN
     if (!ComposeKeyPath(base, subkey, path)) return 1;
     Key key;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, key.Out(), &disposition) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        key.Out(), &disposition) != ERROR_SUCCESS)
         return 1;
     const char* t = text ? text : "";
     return RegSetValueExA(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(t),
                           static_cast<DWORD>(std::strlen(t) + 1));
 }
 
-DWORD CfgReadString(const char* base, const char* subkey, const char* valueName, const char* defaultText,
-                    char* buffer, DWORD bufferSize)
+DWORD CfgReadString(const char* base, const char* subkey, const char* valueName, const char* defaultText, char* buffer,
+                    DWORD bufferSize)
 {
     if (buffer == nullptr || bufferSize == 0) return 0;
     std::string path;

@@ -24,8 +24,8 @@ LONG CfgWriteBinary(const char* base, const char* subkey, const char* valueName,
 LONG CfgWriteUserString(const char* base, const char* subkey, const char* valueName, const char* text);
 // The byte count read (terminator included), or, when the value cannot be
 // read whole as terminated text, the default copied in and its length.
-DWORD CfgReadString(const char* base, const char* subkey, const char* valueName, const char* defaultText,
-                    char* buffer, DWORD bufferSize);
+DWORD CfgReadString(const char* base, const char* subkey, const char* valueName, const char* defaultText, char* buffer,
+                    DWORD bufferSize);
 // Deletes the subkey and everything below it; false when it cannot be opened
 // or something in it cannot be deleted. A null or empty subkey is refused.
 bool CfgDeleteKeyTree(HKEY parent, const char* subkey);

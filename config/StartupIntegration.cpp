@@ -130,10 +130,9 @@ void CleanIniLoaders(const std::string& windowsDirectory)
     if (!windowsDirectory.empty()) directory.SetDirectory(windowsDirectory);
     PathName winIni = directory;
     winIni.SetFileName("WIN.INI");
-    RemoveLoaderEntries(winIni.Text(), {{"vigilor.exe", "load"},
-                                        {"vigilor.exe", "run"},
-                                        {"vgload.exe", "load"},
-                                        {"vgload.exe", "run"}});
+    RemoveLoaderEntries(
+        winIni.Text(),
+        {{"vigilor.exe", "load"}, {"vigilor.exe", "run"}, {"vgload.exe", "load"}, {"vgload.exe", "run"}});
     PathName systemIni = directory;
     systemIni.SetFileName("SYSTEM.INI");
     RemoveLoaderEntries(systemIni.Text(), {{"vigilor", "*"}});

@@ -51,15 +51,14 @@ bool Contains(std::string_view text, std::string_view part)
 bool BeginsWith(std::string_view text, std::string_view start)
 {
     return text.size() >= start.size() &&
-           std::equal(start.begin(), start.end(), text.begin(), [](char a, char b) { return Lower(a) == Lower(b); });
+        std::equal(start.begin(), start.end(), text.begin(), [](char a, char b) { return Lower(a) == Lower(b); });
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
 
-bool DropLoaderEntries(const std::string& text, const std::string& program, const std::string& key,
-                       std::string& out)
+bool DropLoaderEntries(const std::string& text, const std::string& program, const std::string& key, std::string& out)
 {
     const std::string prefix = key + "=";
     const bool wholeLine = prefix == "*=";

@@ -16,8 +16,7 @@
 // blanks, with its own line end. Key "*" drops every line that contains
 // `program`. Returns true and the new text in `out` when anything was
 // dropped; false (and `out` equal to `text`) otherwise.
-bool DropLoaderEntries(const std::string& text, const std::string& program, const std::string& key,
-                       std::string& out);
+bool DropLoaderEntries(const std::string& text, const std::string& program, const std::string& key, std::string& out);
 
 // AUTOEXEC.BAT with the product's two lines at its end: every line that
 // contains "SET KORVISAN=" or "EXAMINE.EXE" goes, then

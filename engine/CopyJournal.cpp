@@ -14,11 +14,10 @@ bool SoundPath(std::string_view path)
 {
     if (path.empty() || path.size() >= kMaxPath) return false;
     for (char c : path)
-        if (static_cast<unsigned char>(c) < 32 || c == '|' || c == '"' || c == '<' || c == '>' || c == '*' ||
-            c == '?')
+        if (static_cast<unsigned char>(c) < 32 || c == '|' || c == '"' || c == '<' || c == '>' || c == '*' || c == '?')
             return false;
-    bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-                 IsSeparator(path[2]);
+    bool drive =
+        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && IsSeparator(path[2]);
     bool unc = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
     if (!drive && !unc) return false;
     if (drive && path.find(':', 2) != std::string_view::npos) return false;
@@ -83,7 +82,7 @@ bool ParseLine(std::string_view line, JournalEntry& entry)
     entry.path = std::string(line.substr(bar1 + 1, bar2 - bar1 - 1));
     entry.original = std::string(line.substr(bar2 + 1));
     return SoundPath(entry.path) && SoundPath(entry.original) && IsRandomFileName(entry.path) &&
-           SameText(Directory(entry.path), Directory(entry.original)) && !SameText(entry.path, entry.original);
+        SameText(Directory(entry.path), Directory(entry.original)) && !SameText(entry.path, entry.original);
 }
 
 } // namespace

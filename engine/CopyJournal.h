@@ -25,9 +25,9 @@
 struct JournalEntry {
     enum Kind { kTemporary, kSetAside };
     Kind kind = kTemporary;
-    std::string path;         // the temporary file or the set-aside copy
-    std::string original;     // set-aside only: where the copy came from
-    uint32_t attributes = 0;  // set-aside only: the original's attributes
+    std::string path;        // the temporary file or the set-aside copy
+    std::string original;    // set-aside only: where the copy came from
+    uint32_t attributes = 0; // set-aside only: the original's attributes
 };
 
 std::string FormatJournal(const std::vector<JournalEntry>& entries);
@@ -38,9 +38,9 @@ bool ParseJournal(std::string_view text, std::vector<JournalEntry>& entries);
 struct RecoveryAction {
     enum Kind { kDelete, kMoveBack };
     Kind kind = kDelete;
-    std::string path;         // the file to delete or to move back
-    std::string target;       // move back: the original path
-    uint32_t attributes = 0;  // move back: attributes to restore
+    std::string path;        // the file to delete or to move back
+    std::string target;      // move back: the original path
+    uint32_t attributes = 0; // move back: attributes to restore
 };
 
 // What to do with a journal left by a killed setup, in order: set-aside

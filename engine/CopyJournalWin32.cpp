@@ -120,8 +120,8 @@ void Finish()
     State& s = Journal();
     if (!s.owned || s.entries.empty()) return;
     // A file that could not be deleted stays named, for the next start.
-    auto gone = std::remove_if(s.entries.begin(), s.entries.end(),
-                               [](const JournalEntry& e) { return !Exists(e.path); });
+    auto gone =
+        std::remove_if(s.entries.begin(), s.entries.end(), [](const JournalEntry& e) { return !Exists(e.path); });
     if (gone == s.entries.end()) return;
     s.entries.erase(gone, s.entries.end());
     Write(s);

@@ -16,10 +16,7 @@ inline bool CopyText(char* dst, std::size_t capacity, std::string_view src)
     return n == src.size();
 }
 
-template <std::size_t N> bool CopyText(char (&dst)[N], std::string_view src)
-{
-    return CopyText(dst, N, src);
-}
+template <std::size_t N> bool CopyText(char (&dst)[N], std::string_view src) { return CopyText(dst, N, src); }
 
 // Length of a fixed array's text that may lack its terminator.
 template <std::size_t N> std::string_view TextOf(const char (&src)[N])

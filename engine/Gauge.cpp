@@ -16,11 +16,10 @@ bool Gauge::Create(DWORD style, HWND parent, int placeholderId)
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
         DestroyWindow(placeholder);
     }
-    if (!RegisterWindowClass(kGaugeClass, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursor(nullptr, IDC_ARROW),
-                             nullptr))
+    if (!RegisterWindowClass(kGaugeClass, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursor(nullptr, IDC_ARROW), nullptr))
         return false;
-    return fw::Window::Create(0, kGaugeClass, "Gauge", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(placeholderId)));
+    return fw::Window::Create(0, kGaugeClass, "Gauge", style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(placeholderId)));
 }
 
 int Gauge::Percent() const { return GaugePercent(Min, Max, Pos); }
@@ -97,14 +96,12 @@ LRESULT Gauge::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         EndPaint(Handle(), &ps);
         return 0;
     }
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_SIZE:
         shownPercent_ = shownFill_ = -1;
         length_ = -1;
         break;
-    default:
-        break;
+    default: break;
     }
     return fw::Window::WindowProc(message, wParam, lParam);
 }

@@ -40,8 +40,8 @@ bool EnsureMediaFile(const std::string& fileName, int disketteNumber)
     if (app->UnattendedMode) {
         // Nobody can insert a diskette: the run stops with the reason in the log.
         std::string label = disketteNumber >= 0 && static_cast<size_t>(disketteNumber) < app->DisketteTable.size()
-                                ? app->DisketteTable[static_cast<size_t>(disketteNumber)].Label
-                                : std::string();
+            ? app->DisketteTable[static_cast<size_t>(disketteNumber)].Label
+            : std::string();
         LogUnattendedMessage(DisketteRequestText(label, disketteNumber, source.Drive()));
         return false;
     }

@@ -141,10 +141,7 @@ void PathName::SetExtension(const std::string& text)
     find_.reset();
 }
 
-void PathName::SetFileName(const std::string& text)
-{
-    Rebuild(drive_ + (drive_.size() == 1 ? ":" : "") + dir_ + text);
-}
+void PathName::SetFileName(const std::string& text) { Rebuild(drive_ + (drive_.size() == 1 ? ":" : "") + dir_ + text); }
 
 void PathName::AppendDirectory(const std::string& text)
 {

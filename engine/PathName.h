@@ -15,8 +15,13 @@
 
 class PathName {
 public:
-    enum Kind { kCurrentDirectory = 0, kWindowsDirectory = 1, kSystemDirectory = 2, kProgramDirectory = 3,
-                kTempDirectory = 4 };
+    enum Kind {
+        kCurrentDirectory = 0,
+        kWindowsDirectory = 1,
+        kSystemDirectory = 2,
+        kProgramDirectory = 3,
+        kTempDirectory = 4
+    };
 
     PathName() = default;
     explicit PathName(const std::string& text) { Set(text); }
@@ -33,10 +38,10 @@ public:
     bool IsNetwork() const { return drive_.size() > 1; }
 
     const std::string& Drive() const { return drive_; }
-    std::string DirectoryOnly() const;   // "\dir" (or "\"), no drive
-    std::string Directory() const;       // "C:\dir", "\\srv\share\dir"; empty without a drive
+    std::string DirectoryOnly() const;      // "\dir" (or "\"), no drive
+    std::string Directory() const;          // "C:\dir", "\\srv\share\dir"; empty without a drive
     std::string DirectoryWithSlash() const; // drive and directory as stored, ending in "\"
-    std::string FileName() const;        // "name.ext" or "name"
+    std::string FileName() const;           // "name.ext" or "name"
     const std::string& Name() const { return name_; }
     const std::string& Extension() const { return ext_; }
 

@@ -68,10 +68,7 @@ void PathName::SetToModuleFileName()
     Set(std::string(buf, n <= MAX_PATH ? n : 0));
 }
 
-bool PathName::Exists() const
-{
-    return GetFileAttributesA(Text().c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool PathName::Exists() const { return GetFileAttributesA(Text().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string PathName::ShortText() const
 {

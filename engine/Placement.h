@@ -9,8 +9,7 @@ struct Placement {
 
 // left = ownerWidth * a / b - width / 2, top = ownerHeight * c / d - height / 2,
 // each kept between 0 and the owner's size minus the window's.
-inline Placement PlaceByFractions(int ownerWidth, int ownerHeight, int width, int height, int a, int b, int c,
-                                  int d)
+inline Placement PlaceByFractions(int ownerWidth, int ownerHeight, int width, int height, int a, int b, int c, int d)
 {
     auto clamp = [](int64_t v, int64_t hi) {
         if (v > hi) v = hi;

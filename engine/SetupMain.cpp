@@ -7,5 +7,6 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     SetupApp app;
-    return RunGuarded([&app] { return app.Run(); }, [&app](const std::string& fault) { return app.FailFromFault(fault); });
+    return RunGuarded([&app] { return app.Run(); },
+                      [&app](const std::string& fault) { return app.FailFromFault(fault); });
 }

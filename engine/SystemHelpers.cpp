@@ -54,10 +54,9 @@ void PlaceWindow(HWND window, HWND owner, int a, int b, int c, int d)
         SetRect(&own, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     RECT r;
     GetWindowRect(window, &r);
-    Placement p = PlaceByFractions(own.right - own.left, own.bottom - own.top, r.right - r.left, r.bottom - r.top, a,
-                                   b, c, d);
-    SetWindowPos(window, nullptr, own.left + p.left, own.top + p.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Placement p =
+        PlaceByFractions(own.right - own.left, own.bottom - own.top, r.right - r.left, r.bottom - r.top, a, b, c, d);
+    SetWindowPos(window, nullptr, own.left + p.left, own.top + p.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SetItemTextF(HWND dialog, int id, const char* format, ...)

@@ -73,8 +73,7 @@ bool RegKey::SetDword(const std::string& name, uint32_t value)
 
 RegDword::RegDword(HKEY root, std::string subkey, std::string valueName, uint32_t defaultValue, bool load,
                    bool writeBack)
-    : root_(root), subkey_(std::move(subkey)), name_(std::move(valueName)), value_(defaultValue),
-      writeBack_(writeBack)
+    : root_(root), subkey_(std::move(subkey)), name_(std::move(valueName)), value_(defaultValue), writeBack_(writeBack)
 {
     if (load && Open(root_, subkey_, kFullAccess)) {
         uint32_t stored = 0;

@@ -40,8 +40,7 @@ protected:
 // destruction when it changed and write-back is on.
 class RegDword : public RegKey {
 public:
-    RegDword(HKEY root, std::string subkey, std::string valueName, uint32_t defaultValue, bool load,
-             bool writeBack);
+    RegDword(HKEY root, std::string subkey, std::string valueName, uint32_t defaultValue, bool load, bool writeBack);
     ~RegDword() override;
 
     uint32_t Value() const { return value_; }
@@ -76,9 +75,9 @@ public:
     bool IsUsed() const { return value_ != 0; }
 };
 
-extern const char kSharedDllsKey[];  // "Software\Microsoft\Windows\CurrentVersion\SharedDLLs"
-extern const char kAppPathsKey[];    // "...\App Paths"
-extern const char kUninstallKey[];   // "...\Uninstall"
+extern const char kSharedDllsKey[]; // "Software\Microsoft\Windows\CurrentVersion\SharedDLLs"
+extern const char kAppPathsKey[];   // "...\App Paths"
+extern const char kUninstallKey[];  // "...\Uninstall"
 
 // Deletes HKLM\...\App Paths\<name and extension of programPath>.
 bool DeleteAppPath(const std::string& programPath);

@@ -4,13 +4,9 @@
 #include "engine/SetupApp.h"
 #include "framework/Prompt.h"
 
-void LogUnattendedMessage(const std::string& text)
-{
-    LogMessage("%s", text.c_str());
-}
+void LogUnattendedMessage(const std::string& text) { LogMessage("%s", text.c_str()); }
 
-int ShowUserMessage(HWND owner, const std::string& text, const std::string& caption, UINT type,
-                    int unattendedAnswer)
+int ShowUserMessage(HWND owner, const std::string& text, const std::string& caption, UINT type, int unattendedAnswer)
 {
     SetupApp* app = SetupApp::Instance();
     if (app && app->UnattendedMode) {

@@ -10,5 +10,4 @@ void LogUnattendedMessage(const std::string& text);
 
 // A message box through the prompt seam, or, in unattended mode, a log line
 // and the answer `unattendedAnswer`.
-int ShowUserMessage(HWND owner, const std::string& text, const std::string& caption, UINT type,
-                    int unattendedAnswer);
+int ShowUserMessage(HWND owner, const std::string& text, const std::string& caption, UINT type, int unattendedAnswer);

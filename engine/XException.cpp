@@ -12,10 +12,9 @@ template <std::size_t N> MessageRows RowsOf(const MessageRow (&rows)[N]) { retur
 const MessageRow kXRows[] = {{-1, IDS_ERR_UNKNOWN, IDS_ERR_UNKNOWN_TEXT}};
 const MessageRow kMemoryRows[] = {{-1, IDS_ERR_MEMORY, IDS_ERR_MEMORY_TEXT}};
 const MessageRow kFileRows[] = {
-    {2, 24590, 24591}, {3, 24592, 24593}, {4, 24594, 24595}, {5, 24596, 24597},
-    {6, 24598, 24581}, {7, 24599, 24581}, {8, 24600, 24601}, {9, 24602, 24581},
-    {10, 24603, 24604}, {11, 24605, 24606}, {12, 24607, 24608}, {13, 24609, 24610},
-    {14, 24611, 24581}, {-1, 24580, 24581},
+    {2, 24590, 24591},  {3, 24592, 24593},  {4, 24594, 24595},  {5, 24596, 24597},  {6, 24598, 24581},
+    {7, 24599, 24581},  {8, 24600, 24601},  {9, 24602, 24581},  {10, 24603, 24604}, {11, 24605, 24606},
+    {12, 24607, 24608}, {13, 24609, 24610}, {14, 24611, 24581}, {-1, 24580, 24581},
 };
 const MessageRow kArchiveRows[] = {{-1, 24582, 24583}};
 const MessageRow kResourceRows[] = {{-1, 24584, 24585}};
@@ -45,8 +44,7 @@ MessageIds CXException::TextIds() const
     MessageRows own = Rows();
     for (std::size_t i = 0; i < own.count; ++i) {
         const MessageRow& r = own.rows[i];
-        if (r.cause == cause_ || r.cause == -1)
-            return {r.titleId, r.explanationId};
+        if (r.cause == cause_ || r.cause == -1) return {r.titleId, r.explanationId};
     }
     return {kXRows[0].titleId, kXRows[0].explanationId};
 }
@@ -54,8 +52,7 @@ MessageIds CXException::TextIds() const
 std::string CXException::ErrorInformation(int32_t messageId) const
 {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%d.%d (%s)", static_cast<int>(messageId), static_cast<int>(cause_),
-                  ClassName());
+    std::snprintf(buf, sizeof buf, "%d.%d (%s)", static_cast<int>(messageId), static_cast<int>(cause_), ClassName());
     return buf;
 }
 

@@ -62,14 +62,14 @@ private:
     std::string explanation_;
 };
 
-#define CX_DECLARE_EXCEPTION(Name)                                     \
-    class Name : public CXException {                                  \
-    public:                                                            \
-        explicit Name(int32_t cause = 1) : CXException(cause) {}       \
-        const char* ClassName() const override { return #Name; }       \
-                                                                       \
-    protected:                                                         \
-        MessageRows Rows() const override;                             \
+#define CX_DECLARE_EXCEPTION(Name)                                                                                     \
+    class Name : public CXException {                                                                                  \
+    public:                                                                                                            \
+        explicit Name(int32_t cause = 1) : CXException(cause) {}                                                       \
+        const char* ClassName() const override { return #Name; }                                                       \
+                                                                                                                       \
+    protected:                                                                                                         \
+        MessageRows Rows() const override;                                                                             \
     }
 
 CX_DECLARE_EXCEPTION(CXMemoryException);

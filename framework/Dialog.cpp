@@ -101,10 +101,7 @@ void Dialog::Destroy()
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void Dialog::SetItemText(int id, const std::string& text) const
-{
-    SetDlgItemTextA(hwnd_, id, text.c_str());
-}
+void Dialog::SetItemText(int id, const std::string& text) const { SetDlgItemTextA(hwnd_, id, text.c_str()); }
 
 std::string Dialog::ItemText(int id) const
 {
@@ -154,8 +151,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog() ? TRUE : FALSE;
+    case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         int code = HIWORD(wParam);

@@ -58,7 +58,7 @@ private:
 
     int templateId_;
     HWND hwnd_ = nullptr;
-    bool modal_ = false;    // created by DialogBox
+    bool modal_ = false; // created by DialogBox
     bool ended_ = false;
     int endCode_ = 0;
     int depth_ = 0;

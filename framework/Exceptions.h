@@ -40,8 +40,7 @@ enum FileCause : int32_t {
 
 class FileException : public Exception {
 public:
-    explicit FileException(int32_t cause, std::string fileName = {})
-        : cause_(cause), fileName_(std::move(fileName)) {}
+    explicit FileException(int32_t cause, std::string fileName = {}) : cause_(cause), fileName_(std::move(fileName)) {}
     const char* ClassName() const override { return "FileException"; }
     int32_t Cause() const { return cause_; }
     const std::string& FileName() const { return fileName_; }

@@ -17,8 +17,7 @@ public:
 
     HWND Handle() const { return hwnd_; }
 
-    static bool RegisterWindowClass(const char* className, UINT style, HICON icon, HCURSOR cursor,
-                                    HBRUSH background);
+    static bool RegisterWindowClass(const char* className, UINT style, HICON icon, HCURSOR cursor, HBRUSH background);
     bool Create(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
                 int height, HWND parent, HMENU menu);
     void Destroy();

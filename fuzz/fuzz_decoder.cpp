@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         archive::MemorySource in(data, size);
         archive::VectorSink sink(out, fuzzkit::kOutputLimit);
         codec->ExpandStreams(in, sink, static_cast<uint32_t>(size), expanded);
-        if (out.size() != expanded && out.size() < fuzzkit::kOutputLimit) __builtin_trap();  // a short file
+        if (out.size() != expanded && out.size() < fuzzkit::kOutputLimit) __builtin_trap(); // a short file
     } catch (const fw::Exception&) {
     }
     return 0;

@@ -39,10 +39,7 @@ bool ResolveOrdinals()
 }
 
 // The data-file messages have no owner and the engine's own caption.
-void DataFileMessage(const char* text)
-{
-    ShowUserMessage(nullptr, text, "Korvisan", MB_OK | MB_ICONERROR, IDOK);
-}
+void DataFileMessage(const char* text) { ShowUserMessage(nullptr, text, "Korvisan", MB_OK | MB_ICONERROR, IDOK); }
 
 // The current directory, switched for the life of the object.
 class CurrentDirectorySwitch {
@@ -76,27 +73,20 @@ LoadResult LoadInCurrentDirectory()
     if (!ResolveOrdinals()) return kNoLibrary;
 
     if (Entry<EngineOpenFn>(kOrdEngineOpen)(&g_engine) != 0) return kOpenFailed;
-    if (Entry<EngineSetOptionsFn>(kOrdEngineSetOptions)(g_engine, kEngineOptionBlock, 17) != 0)
-        return kOptionsRefused;
+    if (Entry<EngineSetOptionsFn>(kOrdEngineSetOptions)(g_engine, kEngineOptionBlock, 17) != 0) return kOptionsRefused;
     switch (Entry<EngineLoadDataFn>(kOrdEngineLoadData)(g_engine)) {
     case 0: {
         uint32_t info[4] = {};
         Entry<EngineGetDataInfoFn>(kOrdEngineGetDataInfo)(g_engine, &info[0], &info[1], &info[2], &info[3]);
         return kLoaded;
     }
-    case kEngineDataNoMemory:
-        DataFileMessage("Error allocating memory for data file");
-        return kDataNoMemory;
-    case kEngineDataCannotOpen:
-        DataFileMessage("Error opening data file");
-        return kDataCannotOpen;
+    case kEngineDataNoMemory: DataFileMessage("Error allocating memory for data file"); return kDataNoMemory;
+    case kEngineDataCannotOpen: DataFileMessage("Error opening data file"); return kDataCannotOpen;
     case kEngineDataBadFormat:
         DataFileMessage("Invalid format of ");
         DataFileMessage("VIRSIG.DAT");
         return kDataBadFormat;
-    default:
-        DataFileMessage("Error loading data file");
-        return kDataFailed;
+    default: DataFileMessage("Error loading data file"); return kDataFailed;
     }
 }
 
@@ -138,10 +128,7 @@ std::string VirusName()
     return std::string(name, length);
 }
 
-int Progress()
-{
-    return IsOpen() ? Entry<EngineGetProgressFn>(kOrdEngineGetProgress)(g_engine) : 0;
-}
+int Progress() { return IsOpen() ? Entry<EngineGetProgressFn>(kOrdEngineGetProgress)(g_engine) : 0; }
 
 void Unload()
 {

@@ -44,8 +44,8 @@ int32_t BackupPage::RunWork()
     HMODULE rescue = LoadLibraryA(library.c_str());
     if (!rescue) return NextPageId;
     // Through void*: the entry point's real type is the one the header declares.
-    auto create = reinterpret_cast<CreateRescueDiskFn>(
-        reinterpret_cast<void*>(GetProcAddress(rescue, kCreateRescueDiskName)));
+    auto create =
+        reinterpret_cast<CreateRescueDiskFn>(reinterpret_cast<void*>(GetProcAddress(rescue, kCreateRescueDiskName)));
     SetupApp* app = SetupApp::Instance();
     if (create) create(Handle(), app ? app->UnattendedMode : 0);
     FreeLibrary(rescue);

@@ -64,8 +64,8 @@ protected:
             SetWindowPos(picture, nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOMOVE | SWP_NOZORDER);
             // Grow the dialog by half the change on each side, keeping its centre.
             GetWindowRect(h, &r);
-            SetWindowPos(h, nullptr, r.left - dw / 2, r.top - dh / 2, (r.right - r.left) + dw,
-                         (r.bottom - r.top) + dh, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(h, nullptr, r.left - dw / 2, r.top - dh / 2, (r.right - r.left) + dw, (r.bottom - r.top) + dh,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         }
         // Shown once sized: each change to a mapped window is another round
         // trip to the display.

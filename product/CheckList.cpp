@@ -123,7 +123,8 @@ LRESULT CALLBACK CheckList::ListProc(HWND window, UINT message, WPARAM wParam, L
         const int index = LOWORD(hit);
         RECT item;
         // HIWORD set: below the last item.
-        if (HIWORD(hit) == 0 && SendMessageA(window, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
+        if (HIWORD(hit) == 0 &&
+            SendMessageA(window, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR) {
             RECT box = BoxOf(item);
             if (PtInRect(&box, at)) self->Toggle(index);
         }

@@ -52,8 +52,7 @@ bool ComponentsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         return true;
     case WM_VKEYTOITEM:
         return list_.KeyToItem(wParam, lParam, result) || WizardPage::OnMessage(message, wParam, lParam, result);
-    default:
-        return WizardPage::OnMessage(message, wParam, lParam, result);
+    default: return WizardPage::OnMessage(message, wParam, lParam, result);
     }
 }
 

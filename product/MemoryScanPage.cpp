@@ -108,8 +108,8 @@ bool MemoryScanPage::ReportScanResult(EngineStatus result)
     if (result == kEngineScanFailed)
         return ShowUserMessage(Handle(), fw::LoadText(IDS_SCAN_ERROR), title, MB_YESNO | MB_ICONSTOP, IDYES) == IDYES;
     // Nobody there to reboot from a clean diskette: an unattended run stops.
-    return ShowUserMessage(Handle(), fw::FormatText(fw::LoadText(IDS_VIRUS_NOT_REMOVED).c_str(), name.c_str()),
-                           title, MB_YESNO | MB_ICONSTOP, IDNO) == IDYES;
+    return ShowUserMessage(Handle(), fw::FormatText(fw::LoadText(IDS_VIRUS_NOT_REMOVED).c_str(), name.c_str()), title,
+                           MB_YESNO | MB_ICONSTOP, IDNO) == IDYES;
 }
 
 int32_t MemoryScanPage::RunWork()

@@ -120,17 +120,13 @@ bool ProgmanClient::DeleteGroup(const std::string& group, int common)
 }
 
 bool ProgmanClient::AddItem(const std::string& command, const std::string& name, const std::string& iconPath,
-                            int iconIndex, int x, int y, const std::string& workingDirectory, int hotKey,
-                            int minimize)
+                            int iconIndex, int x, int y, const std::string& workingDirectory, int hotKey, int minimize)
 {
     Connect();
-    return ExecuteInGroup(progman::AddItemCommand(command, name, iconPath, iconIndex, x, y, workingDirectory, hotKey,
-                                           minimize));
+    return ExecuteInGroup(
+        progman::AddItemCommand(command, name, iconPath, iconIndex, x, y, workingDirectory, hotKey, minimize));
 }
 
-bool ProgmanClient::ReplaceItem(const std::string& name)
-{
-    return ExecuteInGroup(progman::ReplaceItemCommand(name));
-}
+bool ProgmanClient::ReplaceItem(const std::string& name) { return ExecuteInGroup(progman::ReplaceItemCommand(name)); }
 
 bool ProgmanClient::DeleteItem(const std::string& name) { return ExecuteInGroup(progman::DeleteItemCommand(name)); }

@@ -28,8 +28,8 @@ public:
     bool CreateGroup(const std::string& group, int common);
     bool CreateGroup(const std::string& group, const std::string& groupFile);
     bool DeleteGroup(const std::string& group, int common);
-    bool AddItem(const std::string& command, const std::string& name, const std::string& iconPath, int iconIndex,
-                 int x, int y, const std::string& workingDirectory, int hotKey, int minimize);
+    bool AddItem(const std::string& command, const std::string& name, const std::string& iconPath, int iconIndex, int x,
+                 int y, const std::string& workingDirectory, int hotKey, int minimize);
     bool ReplaceItem(const std::string& name);
     bool DeleteItem(const std::string& name);
 

@@ -29,8 +29,7 @@ std::string DeleteGroupCommand(const std::string& group, int common)
 }
 
 std::string AddItemCommand(const std::string& command, const std::string& name, const std::string& iconPath,
-                           int iconIndex, int x, int y, const std::string& workingDirectory, int hotKey,
-                           int minimize)
+                           int iconIndex, int x, int y, const std::string& workingDirectory, int hotKey, int minimize)
 {
     const std::string& icon = iconPath.empty() ? command : iconPath;
     std::string hot = hotKey == -1 ? std::string() : std::to_string(hotKey);

@@ -26,8 +26,7 @@ std::string DeleteGroupCommand(const std::string& group, int common);
 // An empty icon path becomes the command line; a hot key of -1 an empty
 // field, any other its decimal digits; minimize is 1 for any non-zero flag.
 std::string AddItemCommand(const std::string& command, const std::string& name, const std::string& iconPath,
-                           int iconIndex, int x, int y, const std::string& workingDirectory, int hotKey,
-                           int minimize);
+                           int iconIndex, int x, int y, const std::string& workingDirectory, int hotKey, int minimize);
 std::string ReplaceItemCommand(const std::string& name);
 std::string DeleteItemCommand(const std::string& name);
 

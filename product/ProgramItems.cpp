@@ -27,8 +27,7 @@ void Finish(ProgmanClient& client, HWND mainWindow)
     client.End();
 }
 
-void AddTargetItem(ProgmanClient& client, const Target& target, const std::string& command,
-                   const std::string& iconPath)
+void AddTargetItem(ProgmanClient& client, const Target& target, const std::string& command, const std::string& iconPath)
 {
     client.ReplaceItem(target.Title);
     client.AddItem(command, target.Title, iconPath, target.IconIndex, -1, -1, std::string(), target.HotKey,

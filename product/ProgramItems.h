@@ -12,16 +12,16 @@ class ProgmanClient;
 
 // What the item routines need besides the targets.
 struct ProgramItemsSettings {
-    std::string GroupName;          // the product group (ProductTitle)
-    std::string HomeDirectory;      // InstallPath: where the release notes are
-    std::string IconDirectory;      // destination 0: IconFile is relative to it
-    std::string ReleaseNotesTitle;  // string 34
-    HWND MainWindow = nullptr;      // brought to the top and repainted at the end
+    std::string GroupName;         // the product group (ProductTitle)
+    std::string HomeDirectory;     // InstallPath: where the release notes are
+    std::string IconDirectory;     // destination 0: IconFile is relative to it
+    std::string ReleaseNotesTitle; // string 34
+    HWND MainWindow = nullptr;     // brought to the top and repainted at the end
 };
 
-extern const char kStartUpGroup[];      // "StartUp"
-extern const char kOldManagerItem[];    // "Vigilor Manager", removed from both groups
-extern const char kReleaseNotesFile[];  // "Korvi95.WRI"
+extern const char kStartUpGroup[];     // "StartUp"
+extern const char kOldManagerItem[];   // "Vigilor Manager", removed from both groups
+extern const char kReleaseNotesFile[]; // "Korvi95.WRI"
 
 // Removes the old manager item from StartUp and the product group, adds the
 // release notes and one item per installed target (a Title starting with "@"

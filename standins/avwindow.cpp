@@ -38,9 +38,8 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         if (gHang) Sleep(INFINITE);
         return gRefuse ? FALSE : TRUE;
     case WM_CLOSE:
-        std::snprintf(text, sizeof text, "close %u %ld %s %s", static_cast<unsigned>(wParam),
-                      static_cast<long>(lParam), TerminationEventSet() ? "set" : "clear",
-                      IsIconic(hwnd) ? "minimized" : "normal");
+        std::snprintf(text, sizeof text, "close %u %ld %s %s", static_cast<unsigned>(wParam), static_cast<long>(lParam),
+                      TerminationEventSet() ? "set" : "clear", IsIconic(hwnd) ? "minimized" : "normal");
         RecordLine(gRecord, text);
         if (!gRefuse) DestroyWindow(hwnd);
         return 0;
@@ -48,8 +47,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         RecordLine(gRecord, "destroyed");
         PostQuitMessage(0);
         return 0;
-    default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
@@ -78,8 +76,8 @@ int main(int argc, char** argv)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     RegisterClassA(&wc);
     std::string title = "Brantoke AntiVirus " + name;
-    HWND hwnd = CreateWindowA(wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr,
-                              nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowA(wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, nullptr,
+                              wc.hInstance, nullptr);
     if (hwnd == nullptr) return 3;
     ShowWindow(hwnd, minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     RecordLine(gRecord, "started");

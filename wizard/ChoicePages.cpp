@@ -76,10 +76,7 @@ bool UserInfoPage::OnInitDialog()
     return true;
 }
 
-void UserInfoPage::EnableNext()
-{
-    EnableWindow(Item(IDOK), GetWindowTextLengthA(Item(IDC_USER_NAME)) > 0);
-}
+void UserInfoPage::EnableNext() { EnableWindow(Item(IDOK), GetWindowTextLengthA(Item(IDC_USER_NAME)) > 0); }
 
 bool UserInfoPage::OnCommand(int id, int code, HWND control)
 {
@@ -103,7 +100,8 @@ void UserInfoPage::OnNext()
         int message;
         int edit;
     };
-    const Check checks[] = {{d.FullName, IDS_NEED_USER_NAME, IDC_USER_NAME}, {nullptr, IDS_NEED_COMPANY_NAME, IDC_COMPANY_NAME}};
+    const Check checks[] = {{d.FullName, IDS_NEED_USER_NAME, IDC_USER_NAME},
+                            {nullptr, IDS_NEED_COMPANY_NAME, IDC_COMPANY_NAME}};
     for (const Check& check : checks) {
         const char* value = check.value;
         if (!value) {
@@ -207,8 +205,9 @@ bool SelectDirectoryPage::TakeHomeDirectory()
         directory.SetDirectory(HomeDirectory);
         if (!directory.HasSubdirectories() && !directory.MakeDirectories(true)) {
             const DWORD error = GetLastError();
-            ShowPageMessage(Handle(), fw::FormatText("Failed to Create Dir (%s)-(%d)", HomeDirectory.c_str(),
-                                                     static_cast<int>(error)));
+            ShowPageMessage(
+                Handle(),
+                fw::FormatText("Failed to Create Dir (%s)-(%d)", HomeDirectory.c_str(), static_cast<int>(error)));
             ShowPageMessage(Handle(), fw::LoadText(IDS_CANNOT_CREATE_DIR));
             return false;
         }

@@ -149,7 +149,8 @@ bool RestartCountdownDialog::OnInitDialog()
 void RestartCountdownDialog::ShowTimeLeft()
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%d:%02d", static_cast<int>(SecondsLeft / 60u), static_cast<int>(SecondsLeft % 60u));
+    std::snprintf(text, sizeof text, "%d:%02d", static_cast<int>(SecondsLeft / 60u),
+                  static_cast<int>(SecondsLeft % 60u));
     SetItemText(IDC_COUNTDOWN, text);
 }
 

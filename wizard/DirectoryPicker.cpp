@@ -11,8 +11,12 @@
 namespace {
 
 // Controls of the classic file dialog that the picker hides.
-const int kHiddenControls[] = {1152 /* file name */, 1120 /* file list */, 1136 /* file types */,
-                               1089 /* its label */, 1088 /* current directory */, 1038 /* Help */,
+const int kHiddenControls[] = {1152 /* file name */,
+                               1120 /* file list */,
+                               1136 /* file types */,
+                               1089 /* its label */,
+                               1088 /* current directory */,
+                               1038 /* Help */,
                                1040 /* read only */};
 constexpr int kCurrentDirectory = 1088; // the classic dialog's current-directory text
 
@@ -67,11 +71,8 @@ UINT_PTR CALLBACK PickerHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         }
         return FALSE;
     }
-    case WM_USER + 1:
-        ShowFullPath(dialog);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_USER + 1: ShowFullPath(dialog); return TRUE;
+    default: return FALSE;
     }
 }
 

@@ -10,10 +10,7 @@ struct Rgb {
     int blue;
 };
 
-inline int GradientComponent(int start, int end, int step, int count)
-{
-    return start + (end - start) * step / count;
-}
+inline int GradientComponent(int start, int end, int step, int count) { return start + (end - start) * step / count; }
 
 // Entries that follow the default ones: count = paletteSize - defaultCount
 // (not below 0); entry i gets start + (end - start) * i / count.

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxPath = 260;       // MAX_PATH, terminator included
+constexpr std::size_t kMaxPath = 260;         // MAX_PATH, terminator included
 constexpr std::size_t kInstallPathSize = 256; // SetupData::InstallPath
 constexpr std::size_t kFileNameRoom = 1 + 12; // "\" and an 8.3 name
 
@@ -25,10 +25,7 @@ long RelativeLength(const DestinationTable& table, int16_t id, int depth)
     return parent + 1 + static_cast<long>(it->second.Name.size());
 }
 
-std::string Decimal(uint64_t value)
-{
-    return std::to_string(value);
-}
+std::string Decimal(uint64_t value) { return std::to_string(value); }
 
 } // namespace
 
@@ -116,6 +113,7 @@ bool CheckFreeSpace(const ArchiveList& items, char drive, const FreeSpace& space
     const uint64_t needed = SpaceNeeded(items, cluster, true);
     const uint64_t neededClusters = (needed + cluster - 1) / cluster;
     if (neededClusters <= space.freeClusters) return true;
-    question = FillPlaceholders(notEnoughFormat, {Decimal(needed), letter, Decimal(space.freeClusters * space.clusterSize)});
+    question =
+        FillPlaceholders(notEnoughFormat, {Decimal(needed), letter, Decimal(space.freeClusters * space.clusterSize)});
     return false;
 }

@@ -122,14 +122,9 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ReleaseDC(Handle(), dc);
         return 0;
     }
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1; // every row is painted on every paint
-    case WM_ACTIVATEAPP:
-        AppActive = wParam ? 1 : 0;
-        break;
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ERASEBKGND: return 1; // every row is painted on every paint
+    case WM_ACTIVATEAPP: AppActive = wParam ? 1 : 0; break;
     case WM_QUERYNEWPALETTE:
         if (RealisePalette(Handle())) InvalidateRect(Handle(), nullptr, TRUE);
         break;
@@ -148,8 +143,7 @@ LRESULT MainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         palette_ = nullptr;
         if (SetupApp* app = SetupApp::Instance()) app->OnMainWindowDestroyed();
         break;
-    default:
-        break;
+    default: break;
     }
     return fw::Window::WindowProc(message, wParam, lParam);
 }

@@ -58,7 +58,7 @@ bool SendTimed(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) != 0 ||
-           !IsWindow(window);
+        !IsWindow(window);
 }
 
 void SignalTermination(bool set)

@@ -23,9 +23,9 @@ template <class Page> WizardPage* Make(int32_t id, int32_t next) { return new Pa
 
 struct PageEntry {
     int32_t id;
-    Maker make;       // null: not part of this program yet
-    int32_t next;     // 0: computed by a rule
-    int percent;      // unattended progress, -1 none
+    Maker make;   // null: not part of this program yet
+    int32_t next; // 0: computed by a rule
+    int percent;  // unattended progress, -1 none
 };
 
 constexpr int32_t kRuleA = 0;

@@ -2,7 +2,7 @@
 // unattended installation has come; one for the whole program.
 #pragma once
 
-void EnsureUnattendedProgress();     // the object, without a window
-void ShowUnattendedProgress();       // creates, raises and paints the window
+void EnsureUnattendedProgress(); // the object, without a window
+void ShowUnattendedProgress();   // creates, raises and paints the window
 void SetUnattendedProgress(int percent);
 void DestroyUnattendedProgress();

@@ -9,8 +9,7 @@
 #include "wizard/MainWindow.h"
 #include "wizard/Wizard.h"
 
-WizardPage::WizardPage(int32_t pageId, int32_t nextPageId)
-    : fw::Dialog(pageId), PageId(pageId), NextPageId(nextPageId)
+WizardPage::WizardPage(int32_t pageId, int32_t nextPageId) : fw::Dialog(pageId), PageId(pageId), NextPageId(nextPageId)
 {
 }
 
@@ -94,8 +93,7 @@ bool WizardPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
         }
         return false;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -148,8 +146,8 @@ void WizardPage::SetPictureButton(int bitmapId)
     HWND button = Item(IDC_PICTURE);
     if (!button) return;
     if (picture_) DeleteObject(picture_);
-    picture_ = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+    picture_ =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
     if (!picture_) return;
     SetWindowLongA(button, GWL_STYLE, GetWindowLongA(button, GWL_STYLE) | BS_BITMAP);
     SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));

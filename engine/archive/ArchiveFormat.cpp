@@ -93,7 +93,7 @@ bool IsDeviceName(const std::string& name)
     for (const char* d : kDevices)
         if (stem == d) return true;
     return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '1' &&
-           stem[3] <= '9';
+        stem[3] <= '9';
 }
 
 bool ReadsBackAsProfileKey(const std::string& name)
@@ -117,7 +117,7 @@ bool NextVolumeName(const std::string& path, std::string& next)
     if (c == '/' || c == '\\' || c == ':' || c == '.') return false;
     unsigned char n = static_cast<unsigned char>(c + 1);
     bool ok = (n >= '0' && n <= '9') || (n >= 'A' && n <= 'Z') || (n >= 'a' && n <= 'z') ||
-              std::strchr("_-!#$%&'()@^`{}~", n) != nullptr;
+        std::strchr("_-!#$%&'()@^`{}~", n) != nullptr;
     if (!ok || n == 0) return false;
     next = path;
     next.back() = static_cast<char>(n);

@@ -50,8 +50,8 @@ protected:
 
 private:
     uint64_t firstMember_ = kArchiveHeaderSize;
-    MemberFile* current_ = nullptr;  // the member whose data is being read
-    uint64_t dataStart_ = 0;         // data position where its data began
+    MemberFile* current_ = nullptr; // the member whose data is being read
+    uint64_t dataStart_ = 0;        // data position where its data began
     Codec* codec_ = nullptr;
     bool abortRequested_ = false;
 };

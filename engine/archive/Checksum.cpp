@@ -29,7 +29,7 @@ uint32_t Advance(uint32_t r, const uint32_t* table) { return table[r & 0xFF] ^ (
 inline uint64_t Spread(uint32_t r)
 {
     return (r & 0xFFu) | ((r << 2) & 0xFF00u) | ((r << 4) & 0xFF0000u) | ((r << 6) & 0xFF000000u) |
-           (uint64_t((r >> 24) & 0x3Fu) << 32);
+        (uint64_t((r >> 24) & 0x3Fu) << 32);
 }
 
 struct Tables {
@@ -62,14 +62,14 @@ struct Tables {
 
 const Tables& TheTables()
 {
-    static const Tables tables;  // built on first use
+    static const Tables tables; // built on first use
     return tables;
 }
 
 inline uint64_t LoadWord(const uint8_t* p)
 {
     return uint64_t(p[0]) | uint64_t(p[1]) << 8 | uint64_t(p[2]) << 16 | uint64_t(p[3]) << 24 | uint64_t(p[4]) << 32 |
-           uint64_t(p[5]) << 40 | uint64_t(p[6]) << 48 | uint64_t(p[7]) << 56;
+        uint64_t(p[5]) << 40 | uint64_t(p[6]) << 48 | uint64_t(p[7]) << 56;
 }
 
 // The byte at offset i of the word looks up table 7 - i.
@@ -77,7 +77,7 @@ template <class T> inline T StepWord(uint64_t w, const T (*t)[256])
 {
     uint32_t lo = static_cast<uint32_t>(w), hi = static_cast<uint32_t>(w >> 32);
     return t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^ t[3][hi & 0xFF] ^
-           t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
+        t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
 }
 
 } // namespace

@@ -53,8 +53,10 @@ void DeflateCodec::Compress()
             s.zs.next_out = out_.get();
             s.zs.avail_out = kBufferSize;
             int r = deflate(&s.zs, flush);
-            if (r == Z_STREAM_END) end = true;
-            else if (r != Z_BUF_ERROR) CheckZlibResult(r);
+            if (r == Z_STREAM_END)
+                end = true;
+            else if (r != Z_BUF_ERROR)
+                CheckZlibResult(r);
             WriteBlock(out_.get(), kBufferSize - s.zs.avail_out);
         } while (s.zs.avail_out == 0 || (flush == Z_FINISH && !end));
     }
@@ -69,7 +71,7 @@ void DeflateCodec::Expand(uint32_t stored, uint32_t expanded)
     CheckZlibResult(inflateInit2(&zs, 15));
     s.open = true;
 
-    uint32_t readTotal = 0;  // source bytes taken, never more than `stored`
+    uint32_t readTotal = 0; // source bytes taken, never more than `stored`
     auto refill = [&] {
         std::size_t want = std::min<std::size_t>(stored - readTotal, kBufferSize);
         std::size_t n = want ? ReadBlock(in_.get(), want) : 0;
@@ -80,8 +82,8 @@ void DeflateCodec::Expand(uint32_t stored, uint32_t expanded)
 
     // The output never goes beyond `expanded`: avail_out is cut to what is
     // still owed, so a stream that runs longer is caught below, not written.
-    uint32_t produced = 0;  // bytes inflated so far
-    std::size_t used = 0;   // bytes waiting in out_
+    uint32_t produced = 0; // bytes inflated so far
+    std::size_t used = 0;  // bytes waiting in out_
     bool ended = false;
     while (produced != expanded) {
         if (Aborted()) return; // nothing more is read, no next volume asked for

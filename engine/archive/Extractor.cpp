@@ -14,7 +14,7 @@ ExtractResult ExtractArchive(FileSystem& fs, const std::string& firstVolume, con
         std::string dir;
         int16_t id = member.header.DestinationId();
         bool install = id != -1 && (!options.destination || options.destination(id, dir)) &&
-                       (!options.select || options.select(member));
+            (!options.select || options.select(member));
         if (!install) {
             // Read past its data so that the next header is found where it is.
             reader.SkipMember(member);

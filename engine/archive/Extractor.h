@@ -24,7 +24,7 @@ struct ExtractOptions {
 struct ExtractResult {
     int extracted = 0;
     int skipped = 0;
-    uint64_t bytes = 0;  // expanded bytes written
+    uint64_t bytes = 0; // expanded bytes written
 };
 
 ExtractResult ExtractArchive(FileSystem& fs, const std::string& firstVolume, const ExtractOptions& options);

@@ -11,7 +11,7 @@ namespace {
 
 [[noreturn]] void Corrupt() { throw CMultiFileException(kMfCorruptTable); }
 
-constexpr int kRefillBelow = 44;  // a c code, a p code and 12 extra bits
+constexpr int kRefillBelow = 44; // a c code, a p code and 12 extra bits
 
 } // namespace
 
@@ -123,7 +123,7 @@ inline int Decoder::DecodeSymbol(const DecodeTable& t)
             return t.sorted[t.offset[len] + d];
         }
     }
-    Corrupt();  // cannot happen with a complete code
+    Corrupt(); // cannot happen with a complete code
 }
 
 void Decoder::ReadPtLengths(int nn, int nbit, int special)
@@ -153,7 +153,7 @@ void Decoder::ReadPtLengths(int nn, int nbit, int special)
         if (i == special) {
             int zeros = static_cast<int>(GetBits(2));
             if (i + zeros > nn) Corrupt();
-            i += zeros;  // already zero
+            i += zeros; // already zero
         }
     }
     if (!pt_.Build(ptLen_, nn)) Corrupt();

@@ -16,11 +16,11 @@ struct DecodeTable {
     static constexpr int kFastBits = 10;
     // fast entry: symbol << 5 | length; length 0 = look further
     uint16_t fast[1u << kFastBits];
-    uint16_t first[kMaxCodeLength + 2];   // first code of each length
-    uint16_t count[kMaxCodeLength + 2];   // codes of each length
-    uint16_t offset[kMaxCodeLength + 2];  // index into sorted of each length
+    uint16_t first[kMaxCodeLength + 2];  // first code of each length
+    uint16_t count[kMaxCodeLength + 2];  // codes of each length
+    uint16_t offset[kMaxCodeLength + 2]; // index into sorted of each length
     uint16_t sorted[kNC];
-    int constant = -1;  // >= 0: the only symbol, sent with no bits
+    int constant = -1; // >= 0: the only symbol, sent with no bits
 
     // False when the lengths do not make exactly one complete code.
     bool Build(const uint8_t* lengths, int n);
@@ -52,7 +52,7 @@ private:
 
     DataSource& source_;
     uint32_t storedLeft_;
-    uint32_t zeroBytes_ = 0;  // zero bytes fed after the stored data
+    uint32_t zeroBytes_ = 0; // zero bytes fed after the stored data
     uint8_t in_[4096];
     std::size_t inPos_ = 0, inEnd_ = 0;
     uint64_t bitbuf_ = 0;

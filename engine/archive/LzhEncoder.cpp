@@ -85,7 +85,7 @@ constexpr uint32_t kHashBits = 15;
 constexpr uint32_t kBufferSize = 1u << 16;
 constexpr int kMaxChain = 256;
 constexpr int kGoodLength = 32;
-constexpr uint32_t kTooFar = 4096;  // a 3-byte match further away costs more than it saves
+constexpr uint32_t kTooFar = 4096; // a 3-byte match further away costs more than it saves
 
 } // namespace
 
@@ -98,10 +98,10 @@ struct Encoder::State {
     std::size_t outLen = 0;
     // input
     std::vector<uint8_t> buf = std::vector<uint8_t>(kBufferSize);
-    uint64_t base = 0;  // stream position of buf[0]
-    uint64_t end = 0;   // stream position after the last byte in buf
+    uint64_t base = 0; // stream position of buf[0]
+    uint64_t end = 0;  // stream position after the last byte in buf
     bool eof = false;
-    std::vector<uint32_t> head = std::vector<uint32_t>(1u << kHashBits, 0);  // position + 1
+    std::vector<uint32_t> head = std::vector<uint32_t>(1u << kHashBits, 0); // position + 1
     std::vector<uint32_t> prev = std::vector<uint32_t>(kDictSize, 0);
     // block
     std::vector<uint16_t> syms = std::vector<uint16_t>(kBlockSymbols);
@@ -168,10 +168,14 @@ struct Encoder::State {
             if (k == 0) {
                 int run = 1;
                 while (i < n && cLen[i] == 0) ++i, ++run;
-                if (run <= 2) tFreq[0] += run;
-                else if (run <= 18) ++tFreq[1];
-                else if (run == 19) ++tFreq[0], ++tFreq[1];
-                else ++tFreq[2];
+                if (run <= 2)
+                    tFreq[0] += run;
+                else if (run <= 18)
+                    ++tFreq[1];
+                else if (run == 19)
+                    ++tFreq[0], ++tFreq[1];
+                else
+                    ++tFreq[2];
             } else {
                 ++tFreq[k + 2];
             }
@@ -185,8 +189,10 @@ struct Encoder::State {
         int i = 0;
         while (i < n) {
             int k = len[i++];
-            if (k <= 6) PutBits(3, static_cast<uint32_t>(k));
-            else PutBits(k - 3, (1u << (k - 3)) - 2);
+            if (k <= 6)
+                PutBits(3, static_cast<uint32_t>(k));
+            else
+                PutBits(k - 3, (1u << (k - 3)) - 2);
             if (i == special) {
                 while (i < 6 && len[i] == 0) ++i;
                 PutBits(2, static_cast<uint32_t>((i - 3) & 3));
@@ -333,7 +339,7 @@ void Encoder::Encode(DataSource& source)
     ensure(pos);
     int prevLen = 0;
     uint32_t prevDist = 0;
-    bool pending = false;  // a literal at pos - 1 waits for the lazy decision
+    bool pending = false; // a literal at pos - 1 waits for the lazy decision
     while (pos < s.end) {
         uint32_t cand = insert(pos);
         uint32_t dist = 0;

@@ -25,12 +25,12 @@
 namespace archive::lzh {
 
 constexpr int kDictBits = 13;
-constexpr uint32_t kDictSize = 1u << kDictBits;  // 8192
+constexpr uint32_t kDictSize = 1u << kDictBits; // 8192
 constexpr int kMinMatch = 3;
 constexpr int kMaxMatch = 256;
-constexpr int kNC = 510;  // 256 literals + 254 lengths
-constexpr int kNT = 19;   // code-length alphabet
-constexpr int kNP = 14;   // position bit counts 0..13
+constexpr int kNC = 510; // 256 literals + 254 lengths
+constexpr int kNT = 19;  // code-length alphabet
+constexpr int kNP = 14;  // position bit counts 0..13
 constexpr int kCBit = 9;
 constexpr int kTBit = 5;
 constexpr int kPBit = 4;

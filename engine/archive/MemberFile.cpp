@@ -60,9 +60,12 @@ void MemberFile::AbandonDestination() { file_.reset(); }
 void MemberFile::WriteData(const void* buffer, std::size_t count)
 {
     checksum_.Update(buffer, count);
-    if (sink_) sink_->WriteData(buffer, count);
-    else if (file_) file_->WriteData(buffer, count);
-    else throw fw::FileException(fw::kFileInvalid, path_);
+    if (sink_)
+        sink_->WriteData(buffer, count);
+    else if (file_)
+        file_->WriteData(buffer, count);
+    else
+        throw fw::FileException(fw::kFileInvalid, path_);
 }
 
 } // namespace archive

@@ -18,7 +18,7 @@ public:
     ~MemberFile() override;
 
     MemberHeader header;
-    uint64_t position = kArchiveHeaderSize;  // where the next header is expected (current volume)
+    uint64_t position = kArchiveHeaderSize; // where the next header is expected (current volume)
 
     // The name and extension to create; CMultiFileException 4 when the name
     // field has no terminating zero or leaves no usable file name.

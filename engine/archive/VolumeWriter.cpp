@@ -47,7 +47,7 @@ bool VolumePlan::LargestBreak(uint64_t from, uint64_t limit, uint64_t& at) const
     auto it = std::upper_bound(dataStart_.begin(), dataStart_.end(), limit);
     for (std::size_t j = static_cast<std::size_t>(it - dataStart_.begin()); j-- > 0;) {
         if (dataEnd_[j] <= from) return false;
-        if (dataEnd_[j] == dataStart_[j]) continue;  // no data to carry over
+        if (dataEnd_[j] == dataStart_[j]) continue; // no data to carry over
         uint64_t p = std::min(limit, dataEnd_[j] - 1);
         if (p > from) {
             at = p;
@@ -87,7 +87,7 @@ std::vector<uint64_t> WriteVolumes(std::vector<PackedMember>& members, const std
     std::vector<uint64_t> sizes;
     std::size_t volume = 0;
     std::unique_ptr<WriteFile> file;
-    uint64_t stream = 0;  // stream position
+    uint64_t stream = 0; // stream position
     uint64_t nextBreak = breaks.empty() ? UINT64_MAX : breaks[0];
     auto begin = [&] {
         file = open(volume);

@@ -88,7 +88,10 @@ public:
         if (h == INVALID_HANDLE_VALUE) Fail(path);
         return std::make_unique<Win32WriteFile>(h, path);
     }
-    bool Exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists(const std::string& path) override
+    {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     void Remove(const std::string& path) override
     {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -107,8 +110,8 @@ public:
         BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);
         CloseHandle(h);
         if (!ok) Fail(path);
-        DWORD attr = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                   FILE_ATTRIBUTE_ARCHIVE);
+        DWORD attr = attributes &
+            (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
         if (!SetFileAttributesA(path.c_str(), attr ? attr : FILE_ATTRIBUTE_NORMAL)) Fail(path);
     }
     char Separator() const override { return '\\'; }

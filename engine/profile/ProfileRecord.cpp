@@ -56,7 +56,4 @@ int16_t ProfileRecord::Number16(std::size_t index, int16_t missing) const
     return Has(index) ? ClampTo16(ParseDecimal(fields_[index])) : missing;
 }
 
-int32_t ProfileRecord::Flag(std::size_t index, int32_t missing) const
-{
-    return Number(index, missing) != 0 ? 1 : 0;
-}
+int32_t ProfileRecord::Flag(std::size_t index, int32_t missing) const { return Number(index, missing) != 0 ? 1 : 0; }

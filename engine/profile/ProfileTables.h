@@ -59,4 +59,4 @@ using DestinationTable = std::map<int16_t, Destination>;
 using GroupTable = std::map<std::string, Group>;
 using TargetTable = std::map<std::string, Target>; // keyed by upper-case name
 using ArchiveList = std::list<ArchiveItem>;
-using DisketteTable = std::vector<Diskette>;        // indexed by diskette number
+using DisketteTable = std::vector<Diskette>; // indexed by diskette number

@@ -9,7 +9,4 @@ STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* object)
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-STDAPI DllCanUnloadNow()
-{
-    return S_OK;
-}
+STDAPI DllCanUnloadNow() { return S_OK; }

@@ -78,8 +78,8 @@ Layout ReadLayout(const std::string& path)
                 layout.items.push_back(it);
                 item = &layout.items.back();
                 section = kind;
-            } else if (section != "media" && section != "destinations" && section != "groups" &&
-                       section != "targets" && section != "diskettes") {
+            } else if (section != "media" && section != "destinations" && section != "groups" && section != "targets" &&
+                       section != "diskettes") {
                 throw std::runtime_error(where + ": unknown section [" + section + "]");
             }
             continue;
@@ -90,13 +90,20 @@ Layout ReadLayout(const std::string& path)
         // Profile records keep their value as written (fields may be empty).
         std::string value = Trim(t.substr(eq + 1));
         if (section == "media") {
-            if (key == "Capacity") layout.capacity = static_cast<uint64_t>(Number(value, 4096, 1LL << 40, where, key.c_str()));
-            else if (key == "ClusterSize") layout.clusterSize = static_cast<uint32_t>(Number(value, 1, 65536, where, key.c_str()));
-            else if (key == "Method") layout.method = value;
-            else if (key == "Profile") layout.profileName = value;
-            else if (key == "DisketteDir") layout.disketteDir = value;
-            else if (key == "Setup") layout.setupFiles.push_back(Resolve(base, value));
-            else throw std::runtime_error(where + ": unknown key " + key + " in [media]");
+            if (key == "Capacity")
+                layout.capacity = static_cast<uint64_t>(Number(value, 4096, 1LL << 40, where, key.c_str()));
+            else if (key == "ClusterSize")
+                layout.clusterSize = static_cast<uint32_t>(Number(value, 1, 65536, where, key.c_str()));
+            else if (key == "Method")
+                layout.method = value;
+            else if (key == "Profile")
+                layout.profileName = value;
+            else if (key == "DisketteDir")
+                layout.disketteDir = value;
+            else if (key == "Setup")
+                layout.setupFiles.push_back(Resolve(base, value));
+            else
+                throw std::runtime_error(where + ": unknown key " + key + " in [media]");
         } else if (section == "destinations") {
             layout.destinations.push_back({key, value});
         } else if (section == "groups") {
@@ -106,10 +113,14 @@ Layout ReadLayout(const std::string& path)
         } else if (section == "diskettes") {
             layout.diskettes.push_back({key, value});
         } else if (item) {
-            if (key == "Group") item->group = value;
-            else if (key == "Method" && item->archive) item->method = value;
-            else if (key == "Text") item->text = value;
-            else if (key == "Source" && !item->archive) item->source = Resolve(base, value);
+            if (key == "Group")
+                item->group = value;
+            else if (key == "Method" && item->archive)
+                item->method = value;
+            else if (key == "Text")
+                item->text = value;
+            else if (key == "Source" && !item->archive)
+                item->source = Resolve(base, value);
             else if (key == "Destination" && !item->archive)
                 item->destination = static_cast<int16_t>(Number(value, -32768, 32767, where, "Destination"));
             else if (key == "Member" && item->archive) {
@@ -134,7 +145,8 @@ Layout ReadLayout(const std::string& path)
         std::string where = path + ":" + std::to_string(it.line);
         if (it.group.empty()) throw std::runtime_error(where + ": " + it.name + " has no Group");
         if (!it.archive && it.source.empty()) throw std::runtime_error(where + ": " + it.name + " has no Source");
-        if (it.archive && it.members.empty()) throw std::runtime_error(where + ": archive " + it.name + " has no Member");
+        if (it.archive && it.members.empty())
+            throw std::runtime_error(where + ": archive " + it.name + " has no Member");
     }
     return layout;
 }

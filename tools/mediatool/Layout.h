@@ -9,7 +9,7 @@
 namespace media {
 
 struct LayoutMember {
-    std::string source;  // path of the file to pack
+    std::string source; // path of the file to pack
     int16_t destination = 0;
     std::string rule;
     uint16_t attributes = 0x20;
@@ -17,13 +17,13 @@ struct LayoutMember {
 
 struct LayoutItem {
     bool archive = false;
-    std::string name;   // file name on the media (first volume for an archive)
+    std::string name; // file name on the media (first volume for an archive)
     std::string group;
     std::string method; // archives: stored, lzh, deflate, smallest
     std::string text;
-    std::vector<LayoutMember> members;  // archives
-    std::string source;                 // plain files
-    int16_t destination = 0;            // plain files
+    std::vector<LayoutMember> members; // archives
+    std::string source;                // plain files
+    int16_t destination = 0;           // plain files
     int line = 0;
 };
 

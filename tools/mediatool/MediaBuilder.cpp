@@ -77,7 +77,7 @@ struct PackedArchive {
 struct PlacedItem {
     int diskette = 0;
     bool continues = false;
-    std::vector<uint64_t> breaks;  // archives
+    std::vector<uint64_t> breaks; // archives
     int volumes = 1;
 };
 
@@ -120,7 +120,8 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
     std::set<std::string> mediaNames;
     for (const LayoutItem& it : layout.items) {
         CheckMediaName(it.name, "[" + std::string(it.archive ? "archive" : "file") + "]");
-        if (!groupNames.count(it.group)) throw std::runtime_error(it.name + ": group '" + it.group + "' is not in [groups]");
+        if (!groupNames.count(it.group))
+            throw std::runtime_error(it.name + ": group '" + it.group + "' is not in [groups]");
         if (it.archive && MethodByName(it.method.empty() ? layout.method : it.method) < 0)
             throw std::runtime_error(it.name + ": unknown method '" + it.method + "'");
     }
@@ -147,8 +148,7 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
                 if (first || pm.stored.size() < best.stored.size()) best = std::move(pm);
                 first = false;
             }
-            if (best.stored.size() > kMax32)
-                throw std::runtime_error(lm.source + ": packed size is beyond 32 bits");
+            if (best.stored.size() > kMax32) throw std::runtime_error(lm.source + ": packed size is beyond 32 bits");
             std::string name = BaseName(lm.source);
             if (!best.header.SetName(name))
                 throw std::runtime_error(lm.source + ": member name '" + name + "' is longer than the " +
@@ -191,7 +191,8 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
         plainData[&it] = ReadWhole(it.source, t);
         plainTime[&it] = t;
         plainSize[&it] = plainData[&it].size();
-        if (plainSize[&it] > 0x7FFFFFFFull) throw std::runtime_error(it.name + ": size beyond the profile's 32-bit Size");
+        if (plainSize[&it] > 0x7FFFFFFFull)
+            throw std::runtime_error(it.name + ": size beyond the profile's 32-bit Size");
     }
     std::vector<std::vector<uint8_t>> setupData;
     uint64_t setupBytes = 0;
@@ -226,7 +227,8 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
             PlacedItem p;
             if (!it.archive) {
                 uint64_t size = RoundUp(plainSize[&it], layout.clusterSize);
-                if (size > cap) throw std::runtime_error(it.name + ": a plain file larger than a diskette cannot be split");
+                if (size > cap)
+                    throw std::runtime_error(it.name + ": a plain file larger than a diskette cannot be split");
                 if (used[disk] + size > cap) ++disk;
                 used[disk] += size;
                 p.diskette = disk;
@@ -241,7 +243,8 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
                 if (!plan.Plan(capacityFor, p.breaks)) {
                     start = disk + 1;
                     if (!plan.Plan(capacityFor, p.breaks))
-                        throw std::runtime_error(it.name + ": the diskette capacity is too small to split this archive");
+                        throw std::runtime_error(it.name +
+                                                 ": the diskette capacity is too small to split this archive");
                 }
                 p.diskette = start;
                 p.volumes = static_cast<int>(p.breaks.size()) + 1;
@@ -249,8 +252,10 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
                 uint64_t lastSize =
                     archive::kArchiveHeaderSize + plan.StreamSize() - (p.breaks.empty() ? 0 : p.breaks.back());
                 disk = start + p.volumes - 1;
-                if (p.volumes == 1) used[disk] += RoundUp(lastSize, layout.clusterSize);
-                else used[disk] = RoundUp(lastSize, layout.clusterSize);
+                if (p.volumes == 1)
+                    used[disk] += RoundUp(lastSize, layout.clusterSize);
+                else
+                    used[disk] = RoundUp(lastSize, layout.clusterSize);
                 // The chain's names must all be valid.
                 std::string name = it.name;
                 claim(start, name);
@@ -304,9 +309,10 @@ BuildSummary BuildMedia(const Layout& layout, const std::string& outDir, std::os
                 dest = it.destination;
             }
             int disk = p.continues ? -p.diskette : p.diskette;
-            groupItems[it.group].push_back({it.name, std::to_string(size) + "|" + std::to_string(kind) + "|" +
-                                                         std::to_string(count) + "|" + std::to_string(disk) + "|" +
-                                                         std::to_string(dest) + "|" + it.text});
+            groupItems[it.group].push_back({it.name,
+                                            std::to_string(size) + "|" + std::to_string(kind) + "|" +
+                                                std::to_string(count) + "|" + std::to_string(disk) + "|" +
+                                                std::to_string(dest) + "|" + it.text});
         }
         for (auto& g : layout.groups)
             if (groupItems.count(g.first)) section(g.first, groupItems[g.first]);

@@ -84,7 +84,8 @@ int List(const std::string& volume)
     return 0;
 }
 
-int Extract(const std::string& volume, const std::string& outDir, const std::vector<std::string>& names, bool verifyOnly)
+int Extract(const std::string& volume, const std::string& outDir, const std::vector<std::string>& names,
+            bool verifyOnly)
 {
     archive::ExtractOptions o;
     o.destination = [&](int16_t, std::string& dir) {
@@ -99,8 +100,8 @@ int Extract(const std::string& volume, const std::string& outDir, const std::vec
         };
     o.locateVolume = LocateVolume;
     o.extracted = [&](const archive::MemberFile& m, const std::string& path) {
-        std::printf("%s %s (%u bytes)\n", verifyOnly ? "ok" : "extracted", verifyOnly ? m.FileName().c_str() : path.c_str(),
-                    m.header.ExpandedSize());
+        std::printf("%s %s (%u bytes)\n", verifyOnly ? "ok" : "extracted",
+                    verifyOnly ? m.FileName().c_str() : path.c_str(), m.header.ExpandedSize());
     };
     if (verifyOnly) {
         // Same reader, bytes dropped: every member is expanded and checked.
@@ -163,10 +164,14 @@ int Pack(int argc, char** argv)
     int i = 0;
     for (; i < argc && argv[i][0] == '-'; i += 2) {
         if (i + 1 >= argc) throw std::runtime_error(std::string("missing value after ") + argv[i]);
-        if (!std::strcmp(argv[i], "-m")) method = media::MethodByName(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "-s")) volumeSize = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (!std::strcmp(argv[i], "-d")) dest = std::atoi(argv[i + 1]);
-        else throw std::runtime_error(std::string("unknown option ") + argv[i]);
+        if (!std::strcmp(argv[i], "-m"))
+            method = media::MethodByName(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "-s"))
+            volumeSize = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (!std::strcmp(argv[i], "-d"))
+            dest = std::atoi(argv[i + 1]);
+        else
+            throw std::runtime_error(std::string("unknown option ") + argv[i]);
     }
     if (method < 0) throw std::runtime_error("unknown method");
     if (argc - i < 2) throw std::runtime_error("pack needs a volume name and files");

@@ -15,7 +15,6 @@ using namespace archive;
 
 namespace {
 
-
 ExtractOptions ToDir(const std::string& dir)
 {
     ExtractOptions o;
@@ -38,12 +37,13 @@ TEST(ArchiveReader, ExtractsEveryMethodAndSetsTimeAndAttributes)
 {
     MemoryFileSystem fs;
     auto a = sample::Text(50000), b = sample::Random(9000), c = sample::Runs(100000);
-    auto vols = kit::Write(fs, {kit::Member("A.TXT", a, 2), kit::Member("dir\\B.BIN", b, 3, 2), kit::Member("C.DAT", c, 4)});
+    auto vols =
+        kit::Write(fs, {kit::Member("A.TXT", a, 2), kit::Member("dir\\B.BIN", b, 3, 2), kit::Member("C.DAT", c, 4)});
     ASSERT_EQ(vols.size(), 1u);
     auto r = ExtractArchive(fs, vols[0], ToDir("out"));
     EXPECT_EQ(r.extracted, 3);
     EXPECT_EQ(Bytes(fs, "out/0/A.TXT"), a);
-    EXPECT_EQ(Bytes(fs, "out/2/B.BIN"), b);  // directory parts of the name dropped
+    EXPECT_EQ(Bytes(fs, "out/2/B.BIN"), b); // directory parts of the name dropped
     EXPECT_EQ(Bytes(fs, "out/0/C.DAT"), c);
     EXPECT_EQ(fs.TimeOf("out/0/A.TXT"), 1000000000);
     EXPECT_EQ(fs.AttributesOf("out/2/B.BIN"), 0x21);
@@ -75,7 +75,8 @@ TEST(ArchiveReader, MembersSpanVolumesForEveryMethod)
         EXPECT_EQ(Outcome([&] { r = ExtractArchive(fs, vols[0], o); }), "none") << method;
         EXPECT_EQ(r.extracted, 7) << method;
         for (std::size_t i = 0; i < data.size(); ++i)
-            EXPECT_EQ(Bytes(fs, "out/0/" + (i < 6 ? "F" + std::to_string(i) + ".BIN" : std::string("EMPTY.TXT"))), data[i])
+            EXPECT_EQ(Bytes(fs, "out/0/" + (i < 6 ? "F" + std::to_string(i) + ".BIN" : std::string("EMPTY.TXT"))),
+                      data[i])
                 << method << " " << i;
         // Progress at every multiple of 4096 of member data.
         ASSERT_FALSE(blocks.empty());
@@ -134,7 +135,8 @@ TEST(ArchiveReader, MemberFailures)
               }),
               "none");
     // A name field without its zero, or with nothing but directory parts.
-    EXPECT_EQ(run([](PackedMember& m) { std::memset(m.header.raw + 16, 'a', kNameFieldSize); }), "CMultiFileException 4");
+    EXPECT_EQ(run([](PackedMember& m) { std::memset(m.header.raw + 16, 'a', kNameFieldSize); }),
+              "CMultiFileException 4");
     EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("..\\..\\"); }), "CMultiFileException 4");
     EXPECT_EQ(run([](PackedMember& m) { m.header.SetName("C:\\WINDOWS\\.."); }), "CMultiFileException 4");
     // Names of devices: writing there would reach the printer or the console.
@@ -167,8 +169,9 @@ TEST(ArchiveReader, NamesWithDirectoryPartsStayInTheirDestination)
 {
     MemoryFileSystem fs;
     auto d = sample::Text(100);
-    auto vols = kit::Write(fs, {kit::Member("..\\..\\WINDOWS\\WIN.INI", d, 2), kit::Member("/etc/passwd", d, 2),
-                                kit::Member("C:AUTOEXEC.BAT", d, 2)});
+    auto vols = kit::Write(fs,
+                           {kit::Member("..\\..\\WINDOWS\\WIN.INI", d, 2), kit::Member("/etc/passwd", d, 2),
+                            kit::Member("C:AUTOEXEC.BAT", d, 2)});
     ExtractArchive(fs, vols[0], ToDir("out"));
     std::vector<std::string> written;
     for (auto& f : fs.Files())

@@ -178,7 +178,7 @@ TEST(DeflateCodec, ReadsNoFurtherThanTheStoredSize)
     auto data = sample::Mixed(100000);
     auto z = CompressBytes(data.data(), data.size(), 4);
     std::vector<uint8_t> withTail = z;
-    withTail.resize(z.size() + 5000, 0xAB);  // the next member's header would be here
+    withTail.resize(z.size() + 5000, 0xAB); // the next member's header would be here
     CountingSource in(withTail);
     std::vector<uint8_t> out;
     VectorSink sink(out);

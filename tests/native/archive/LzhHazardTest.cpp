@@ -77,7 +77,8 @@ TEST(LzhHazard, SymbolCountsAboveTheAlphabet)
     // 510-symbol table: n of 511.
     EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 0).Put(5, 0).Put(9, 511).Put(32, 0).Done(), 10), kCorrupt);
     // 14-symbol table: n of 15.
-    EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 0).Put(5, 0).Put(9, 0).Put(9, 65).Put(4, 15).Put(32, 0).Done(), 10), kCorrupt);
+    EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 0).Put(5, 0).Put(9, 0).Put(9, 65).Put(4, 15).Put(32, 0).Done(), 10),
+              kCorrupt);
     // Single symbols outside their alphabets.
     EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 0).Put(5, 19).Put(32, 0).Done(), 10), kCorrupt);
     EXPECT_EQ(Expand(ConstantBlock(1, 510, 0).Done(), 10), kCorrupt);
@@ -89,8 +90,8 @@ TEST(LzhHazard, ZeroRunsPastTheEndOfALengthTable)
     // c lengths: pt table gives symbol 2 (a run of 20 + 9 bits) a 1-bit code
     // and symbol 3 the other; a run of 20 + 511 zeros passes 510.
     Bits b;
-    b.Put(16, 1).Put(5, 4).Put(3, 0).Put(3, 0).Put(3, 1).Put(2, 0).Put(3, 1);  // pt: len[2]=1, len[3]=1
-    b.Put(9, 510).Put(1, 0).Put(9, 511);                                        // symbol 2, run 531
+    b.Put(16, 1).Put(5, 4).Put(3, 0).Put(3, 0).Put(3, 1).Put(2, 0).Put(3, 1); // pt: len[2]=1, len[3]=1
+    b.Put(9, 510).Put(1, 0).Put(9, 511);                                      // symbol 2, run 531
     b.Put(32, 0);
     EXPECT_EQ(Expand(b.Done(), 10), kCorrupt);
     // A run that lands exactly on 510 passes the check and the table is then incomplete.
@@ -100,8 +101,8 @@ TEST(LzhHazard, ZeroRunsPastTheEndOfALengthTable)
     EXPECT_EQ(Expand(e.Done(), 10), kCorrupt);
     // The pt zero run after the third length may reach index 6 but not past 19.
     Bits f;
-    f.Put(16, 3).Put(5, 3).Put(3, 1).Put(3, 1).Put(3, 0).Put(2, 3);  // n = 3 with a run of 3: accepted
-    f.Put(9, 0).Put(9, 65).Put(4, 0).Put(4, 0);                        // then constant c 'A'
+    f.Put(16, 3).Put(5, 3).Put(3, 1).Put(3, 1).Put(3, 0).Put(2, 3); // n = 3 with a run of 3: accepted
+    f.Put(9, 0).Put(9, 65).Put(4, 0).Put(4, 0);                     // then constant c 'A'
     EXPECT_EQ(Expand(f.Done(), 3), "ok");
 }
 
@@ -123,7 +124,8 @@ TEST(LzhHazard, TablesThatAreNotExactlyComplete)
     // Incomplete: one symbol of length 1.
     EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 1).Put(3, 1).Put(32, 0).Done(), 10), kCorrupt);
     // Over-subscribed: three symbols of length 1.
-    EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 3).Put(3, 1).Put(3, 1).Put(3, 1).Put(2, 0).Put(32, 0).Done(), 10), kCorrupt);
+    EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 3).Put(3, 1).Put(3, 1).Put(3, 1).Put(2, 0).Put(32, 0).Done(), 10),
+              kCorrupt);
     // All lengths zero.
     EXPECT_EQ(Expand(Bits().Put(16, 1).Put(5, 2).Put(3, 0).Put(3, 0).Put(32, 0).Done(), 10), kCorrupt);
 }
@@ -165,11 +167,14 @@ TEST(LzhHazard, TruncatedAndDamagedStreams)
     uint64_t s = 99;
     for (int i = 0; i < 300; ++i) {
         auto d = z;
-        for (int k = 0; k < 1 + i % 4; ++k) d[sample::Next(s) % d.size()] ^= static_cast<uint8_t>(1 << (sample::Next(s) % 8));
+        for (int k = 0; k < 1 + i % 4; ++k)
+            d[sample::Next(s) % d.size()] ^= static_cast<uint8_t>(1 << (sample::Next(s) % 8));
         std::vector<uint8_t> out;
         std::string r = Expand(d, static_cast<uint32_t>(data.size()), &out);
-        if (r == "ok") EXPECT_EQ(out.size(), data.size());
-        else EXPECT_TRUE(r == kCorrupt || r == kEof) << r;
+        if (r == "ok")
+            EXPECT_EQ(out.size(), data.size());
+        else
+            EXPECT_TRUE(r == kCorrupt || r == kEof) << r;
     }
 }
 
@@ -186,5 +191,5 @@ TEST(LzhHazard, NeverReadsPastTheStoredSize)
     c.ExpandStreams(in, sink, static_cast<uint32_t>(z.size()), static_cast<uint32_t>(data.size()));
     EXPECT_EQ(out, data);
     std::vector<uint8_t> rest(8192);
-    EXPECT_EQ(in.ReadData(rest.data(), rest.size()), 8192u);  // the tail is untouched
+    EXPECT_EQ(in.ReadData(rest.data(), rest.size()), 8192u); // the tail is untouched
 }

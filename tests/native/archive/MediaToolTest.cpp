@@ -22,8 +22,9 @@ class MediaDir : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::temp_directory_path() / ("mediatool-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root = fs::temp_directory_path() /
+            ("mediatool-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "src");
     }
@@ -31,7 +32,8 @@ protected:
 
     void Source(const std::string& name, const std::vector<uint8_t>& data)
     {
-        std::ofstream(root / "src" / name, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), data.size());
+        std::ofstream(root / "src" / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()), data.size());
         sources[name] = data;
     }
     std::string Layout(const std::string& text)
@@ -49,8 +51,10 @@ protected:
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line.empty()) continue;
-            if (line[0] == '[') section = line.substr(1, line.size() - 2);
-            else out[section][line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+            if (line[0] == '[')
+                section = line.substr(1, line.size() - 2);
+            else
+                out[section][line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
         }
         return out;
     }
@@ -65,12 +69,11 @@ protected:
     std::ostringstream progress;
 };
 
-const char kHead[] =
-    "[media]\nCapacity=200000\nClusterSize=512\nProfile=SETUP.INI\nDisketteDir=DISK\n"
-    "[destinations]\n0=|-1|\n2=Bin|0|\n"
-    "[groups]\nMain=Main program|The scanner|1|1|0\nEngine=Engine|Scanning engine|1|1|0\n"
-    "[targets]\nKORW95.EXE=0|-1|0|Korvisan||\n"
-    "[diskettes]\n1=Korvisan Disk 1|\n";
+const char kHead[] = "[media]\nCapacity=200000\nClusterSize=512\nProfile=SETUP.INI\nDisketteDir=DISK\n"
+                     "[destinations]\n0=|-1|\n2=Bin|0|\n"
+                     "[groups]\nMain=Main program|The scanner|1|1|0\nEngine=Engine|Scanning engine|1|1|0\n"
+                     "[targets]\nKORW95.EXE=0|-1|0|Korvisan||\n"
+                     "[diskettes]\n1=Korvisan Disk 1|\n";
 
 } // namespace
 
@@ -84,12 +87,13 @@ TEST_F(MediaDir, BuildsDiskettesThatExtractWithTheReader)
         Source("EMPTY.CFG", {});
         Source("SETUP.EXE", sample::Random(20000, 8));
         Source("LICENSE.TXT", sample::Text(5000, 3));
-        std::string layout = Layout(std::string("[media]\nSetup=src/SETUP.EXE\nMethod=") + method + "\n" + kHead +
-                                    "[archive MAIN.MF1]\nGroup=Main\nText=main files\n"
-                                    "Member=src/KORW95.EXE|0|Newer\nMember=src/README.TXT|2||0x21\nMember=src/EMPTY.CFG|-1\n"
-                                    "[file LICENSE.TXT]\nGroup=Main\nSource=src/LICENSE.TXT\nDestination=0\n"
-                                    "[archive ENGINE.MFA]\nGroup=Engine\n"
-                                    "Member=src/ENGINE.DLL|0\nMember=src/SIGS.DAT|0\n");
+        std::string layout =
+            Layout(std::string("[media]\nSetup=src/SETUP.EXE\nMethod=") + method + "\n" + kHead +
+                   "[archive MAIN.MF1]\nGroup=Main\nText=main files\n"
+                   "Member=src/KORW95.EXE|0|Newer\nMember=src/README.TXT|2||0x21\nMember=src/EMPTY.CFG|-1\n"
+                   "[file LICENSE.TXT]\nGroup=Main\nSource=src/LICENSE.TXT\nDestination=0\n"
+                   "[archive ENGINE.MFA]\nGroup=Engine\n"
+                   "Member=src/ENGINE.DLL|0\nMember=src/SIGS.DAT|0\n");
         auto l = media::ReadLayout(layout);
         fs::path out = root / (std::string("out-") + method);
         auto summary = media::BuildMedia(l, out.string(), progress);
@@ -118,7 +122,8 @@ TEST_F(MediaDir, BuildsDiskettesThatExtractWithTheReader)
 
         // Each chain extracts to its sources, following the diskette directories.
         std::map<std::string, std::vector<uint8_t>> got;
-        for (auto& item : {std::make_pair("MAIN.MF1", prof["Main"]["MAIN.MF1"]), std::make_pair("ENGINE.MFA", engine)}) {
+        for (auto& item :
+             {std::make_pair("MAIN.MF1", prof["Main"]["MAIN.MF1"]), std::make_pair("ENGINE.MFA", engine)}) {
             std::string v = item.second;
             int disk = std::abs(std::stoi(v.substr(v.find('|', v.find('|', v.find('|') + 1) + 1) + 1)));
             archive::ExtractOptions o;
@@ -138,10 +143,12 @@ TEST_F(MediaDir, BuildsDiskettesThatExtractWithTheReader)
                 return false;
             };
             o.extracted = [&](const archive::MemberFile& m, const std::string& p) { got[m.FileName()] = Read(p); };
-            archive::ExtractArchive(archive::StdioFileSystem(), (out / media::DisketteDirName("DISK", disk) / item.first).string(), o);
+            archive::ExtractArchive(archive::StdioFileSystem(),
+                                    (out / media::DisketteDirName("DISK", disk) / item.first).string(), o);
         }
-        for (const char* n : {"KORW95.EXE", "README.TXT", "ENGINE.DLL", "SIGS.DAT"}) EXPECT_EQ(got[n], sources[n]) << method << n;
-        EXPECT_EQ(got.count("EMPTY.CFG"), 0u);  // destination -1
+        for (const char* n : {"KORW95.EXE", "README.TXT", "ENGINE.DLL", "SIGS.DAT"})
+            EXPECT_EQ(got[n], sources[n]) << method << n;
+        EXPECT_EQ(got.count("EMPTY.CFG"), 0u); // destination -1
         fs::remove_all(root / "x");
     }
 }
@@ -159,23 +166,27 @@ TEST_F(MediaDir, RefusesLayoutsItCannotRepresent)
         return "built";
     };
     // Three volumes from MAIN.MF8: MF9, then ':'.
-    EXPECT_NE(refused("[archive MAIN.MF8]\nGroup=Main\nMember=src/BIG.BIN|0\n").find("valid file name"), std::string::npos);
+    EXPECT_NE(refused("[archive MAIN.MF8]\nGroup=Main\nMember=src/BIG.BIN|0\n").find("valid file name"),
+              std::string::npos);
     EXPECT_EQ(refused("[archive MAIN.MF1]\nGroup=Main\nMember=src/BIG.BIN|0\n"), "built");
     EXPECT_NE(refused("[file BIG.BIN]\nGroup=Main\nSource=src/BIG.BIN\n").find("cannot be split"), std::string::npos);
-    EXPECT_NE(refused("[archive A.MF1]\nGroup=Nope\nMember=src/BIG.BIN|0\n").find("not in [groups]"), std::string::npos);
+    EXPECT_NE(refused("[archive A.MF1]\nGroup=Nope\nMember=src/BIG.BIN|0\n").find("not in [groups]"),
+              std::string::npos);
     EXPECT_NE(refused("[archive A.MF1]\nGroup=Main\nMember=src/BIG.BIN|0|" + std::string(40, 'r') + "\n").find("rule"),
               std::string::npos);
     EXPECT_NE(refused("[archive A:B]\nGroup=Main\nMember=src/BIG.BIN|0\n").find("valid file name"), std::string::npos);
     EXPECT_NE(refused("[archive A.MF1]\nGroup=Main\nMethod=zip\nMember=src/BIG.BIN|0\n").find("unknown method"),
               std::string::npos);
     EXPECT_NE(refused("[archive A.MF1]\nGroup=Main\nMember=src/NOFILE|0\n").find("NOFILE"), std::string::npos);
-    EXPECT_NE(refused("[file small.txt]\nGroup=Main\nSource=src/SMALL.TXT\n[archive SMALL.TXT]\nGroup=Main\nMember=src/SMALL.TXT|0\n")
+    EXPECT_NE(refused("[file small.txt]\nGroup=Main\nSource=src/SMALL.TXT\n[archive "
+                      "SMALL.TXT]\nGroup=Main\nMember=src/SMALL.TXT|0\n")
                   .find("two files named"),
               std::string::npos);
     for (const char* key : {"A=B.TXT", ";C.TXT", "[X].TXT"}) {
         Source(key, sample::Text(10));
-        EXPECT_NE(refused(std::string("[archive K.MF1]\nGroup=Main\nMember=src/") + key + "|0\n").find("install record"),
-                  std::string::npos)
+        EXPECT_NE(
+            refused(std::string("[archive K.MF1]\nGroup=Main\nMember=src/") + key + "|0\n").find("install record"),
+            std::string::npos)
             << key;
     }
     EXPECT_NE(refused("[groups]\nLong=" + std::string(300, 'x') + "\n").find("254"), std::string::npos);

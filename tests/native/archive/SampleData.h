@@ -34,7 +34,7 @@ inline std::vector<uint8_t> Noise(std::size_t n, uint64_t seed = 5)
 
 inline std::vector<uint8_t> Text(std::size_t n, uint64_t seed = 2)
 {
-    static const char* words[] = {"the",     "virus",  "scanner", "setup",  "diskette", "archive", "member",
+    static const char* words[] = {"the",     "virus",  "scanner", "setup",  "diskette", "archive",  "member",
                                   "install", "memory", "driver",  "window", "profile",  "Korvisan", "and",
                                   "of",      "to",     "a",       "is",     "files",    "directory"};
     std::vector<uint8_t> v;

@@ -17,7 +17,7 @@ TEST(CommandLine, SwitchNamesAndValues)
     EXPECT_EQ(*line.Find("I"), "setup.iss");
     EXPECT_EQ(*line.Find("#0"), "word");
     EXPECT_EQ(*line.Find("#1"), "other");
-    EXPECT_FALSE(line.Has(""));   // a lone "/" is ignored
+    EXPECT_FALSE(line.Has("")); // a lone "/" is ignored
     EXPECT_EQ(line.Values().size(), 7u);
 }
 

@@ -27,10 +27,10 @@ JournalEntry Aside(const std::string& path, const std::string& original, uint32_
 
 TEST(CopyJournal, TextRoundTrip)
 {
-    std::vector<JournalEntry> entries = {Temp("C:\\Program Files\\AV\\0a1b2c3d.exe"),
-                                         Aside("C:\\WINDOWS\\SYSTEM\\1234abcd.dll", "C:\\WINDOWS\\SYSTEM\\kshared.dll",
-                                               4294967295u),
-                                         Aside("\\\\server\\share\\av\\ffff0000.ini", "\\\\server\\share\\av\\k.ini")};
+    std::vector<JournalEntry> entries = {
+        Temp("C:\\Program Files\\AV\\0a1b2c3d.exe"),
+        Aside("C:\\WINDOWS\\SYSTEM\\1234abcd.dll", "C:\\WINDOWS\\SYSTEM\\kshared.dll", 4294967295u),
+        Aside("\\\\server\\share\\av\\ffff0000.ini", "\\\\server\\share\\av\\k.ini")};
     std::string text = FormatJournal(entries);
     EXPECT_EQ(text.substr(0, 42), "temp=C:\\Program Files\\AV\\0a1b2c3d.exe\r\nasi");
     std::vector<JournalEntry> back;
@@ -50,19 +50,19 @@ TEST(CopyJournal, TextRoundTrip)
 TEST(CopyJournal, DamagedJournalsAreRefusedWhole)
 {
     const char* damaged[] = {
-        "temp=C:\\AV\\korvi95.exe",                         // a user's name
-        "temp=AV\\0a1b2c3d.exe",                            // relative
-        "temp=C:0a1b2c3d.exe",                              // drive-relative
-        "temp=C:\\AV\\..\\0a1b2c3d.exe",                    // climbs
+        "temp=C:\\AV\\korvi95.exe",      // a user's name
+        "temp=AV\\0a1b2c3d.exe",         // relative
+        "temp=C:0a1b2c3d.exe",           // drive-relative
+        "temp=C:\\AV\\..\\0a1b2c3d.exe", // climbs
         "temp=C:\\AV\\.\\0a1b2c3d.exe",
-        "temp=C:\\AV\\\\0a1b2c3d.exe",                      // empty part
-        "temp=C:\\A\tV\\0a1b2c3d.exe",                      // control character
+        "temp=C:\\AV\\\\0a1b2c3d.exe", // empty part
+        "temp=C:\\A\tV\\0a1b2c3d.exe", // control character
         "temp=C:\\AV\\0a1b2c3d.exe:stream",
         "temp=\\\\\\0a1b2c3d.exe",
-        "Temp=C:\\AV\\0a1b2c3d.exe",                        // keys are exact
-        "aside=1|C:\\AV\\0a1b2c3d.exe|C:\\OTHER\\k.exe",    // another directory
+        "Temp=C:\\AV\\0a1b2c3d.exe",                         // keys are exact
+        "aside=1|C:\\AV\\0a1b2c3d.exe|C:\\OTHER\\k.exe",     // another directory
         "aside=1|C:\\AV\\0a1b2c3d.exe|C:\\AV\\0A1B2C3D.EXE", // onto itself
-        "aside=1|C:\\AV\\k.exe|C:\\AV\\korvi95.exe",        // not a random name
+        "aside=1|C:\\AV\\k.exe|C:\\AV\\korvi95.exe",         // not a random name
         "aside=4294967296|C:\\AV\\0a1b2c3d.exe|C:\\AV\\k.exe",
         "aside=-1|C:\\AV\\0a1b2c3d.exe|C:\\AV\\k.exe",
         "aside=|C:\\AV\\0a1b2c3d.exe|C:\\AV\\k.exe",
@@ -88,10 +88,10 @@ TEST(CopyJournal, RecoveryPutsAsideCopiesBackBeforeDeletingTemporaries)
     auto exists = [&](const std::string& p) { return present.count(p) != 0; };
     std::vector<JournalEntry> entries = {
         Temp("C:\\W\\S\\cccccccc.dll"),
-        Temp("C:\\W\\S\\dddddddd.dll"),                       // already moved in: gone
-        Aside("C:\\W\\bbbbbbbb.dll", "C:\\W\\k.dll", 33),     // nothing at its place: back
-        Aside("C:\\W\\S\\aaaaaaaa.dll", "C:\\W\\S\\k.dll"),   // replaced: deleted
-        Aside("C:\\W\\S\\eeeeeeee.dll", "C:\\W\\S\\x.dll"),   // never moved
+        Temp("C:\\W\\S\\dddddddd.dll"),                     // already moved in: gone
+        Aside("C:\\W\\bbbbbbbb.dll", "C:\\W\\k.dll", 33),   // nothing at its place: back
+        Aside("C:\\W\\S\\aaaaaaaa.dll", "C:\\W\\S\\k.dll"), // replaced: deleted
+        Aside("C:\\W\\S\\eeeeeeee.dll", "C:\\W\\S\\x.dll"), // never moved
     };
     std::vector<RecoveryAction> plan = PlanRecovery(entries, exists);
     ASSERT_EQ(plan.size(), 3u);

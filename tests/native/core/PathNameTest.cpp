@@ -101,14 +101,13 @@ TEST(PathName, RandomNamesAreRecognisedExactly)
     EXPECT_TRUE(IsRandomFileName("C:\\AV\\0A1B2C3D"));
     EXPECT_TRUE(IsRandomFileName("C:\\AV\\deadbeef.html"));
     EXPECT_FALSE(IsRandomFileName("C:\\AV\\korvi95.exe"));
-    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3.exe"));    // seven digits
-    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3dx.exe"));  // a longer name
+    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3.exe"));     // seven digits
+    EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3dx.exe"));   // a longer name
     EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3d.tar.gz")); // the random name keeps one extension
     EXPECT_FALSE(IsRandomFileName("C:\\AV\\0a1b2c3d."));
     // What the generator makes, the recogniser knows, whatever the numbers.
     int (*const generators[])() = {[] { return 0; }, [] { return 0x7fffffff; }, &std::rand};
-    for (int (*random)() : generators)
-        EXPECT_TRUE(IsRandomFileName("C:\\AV\\" + RandomHexName(random) + ".dll"));
+    for (int (*random)() : generators) EXPECT_TRUE(IsRandomFileName("C:\\AV\\" + RandomHexName(random) + ".dll"));
 }
 
 namespace {

@@ -51,8 +51,8 @@ TEST(Components, SetupTypesCopyTheirFlag)
 
 TEST(Components, ChoicesMakeTheMaskAndSelectGroupsOfAnyCase)
 {
-    GroupTable t = Groups({{"MAIN", 0, 0, 1}, {"realtime", 0, 0, 1}, {"DadOVO", 0, 0, 1}, {"Netware", 0, 1, 1},
-                           {"Uninstall", 0, 0, 0}});
+    GroupTable t = Groups(
+        {{"MAIN", 0, 0, 1}, {"realtime", 0, 0, 1}, {"DadOVO", 0, 0, 1}, {"Netware", 0, 1, 1}, {"Uninstall", 0, 0, 0}});
     SetupData d = Blank();
     d.InstallManager = 1;
     d.InstallRealtime = 1;
@@ -87,8 +87,8 @@ TEST(Components, OfferedListFollowsTheMask)
 
 TEST(Components, StoringTheCheckedGroups)
 {
-    GroupTable t = Groups({{"Main", 0, 0, 1}, {"DadOVO", 0, 0, 1}, {"Public", 0, 0, 1}, {"Netware", 0, 0, 1},
-                           {"Engine", 0, 0, 0}});
+    GroupTable t = Groups(
+        {{"Main", 0, 0, 1}, {"DadOVO", 0, 0, 1}, {"Public", 0, 0, 1}, {"Netware", 0, 0, 1}, {"Engine", 0, 0, 0}});
     SetupData d = Blank();
     d.InstallAutoDownload = 1;
     d.InstallUninstall = 1;
@@ -113,8 +113,8 @@ TEST(HomeDirectory, NormalisedOrRefused)
         {"C:\\KORAV", "C:\\KORAV"},
         {"  c:/korav//sub\\ ", "C:\\korav\\sub"},
         {"D:\\Program Files\\AV\\\\", "D:\\Program Files\\AV"},
-        {"C:\\", nullptr},          // a root
-        {"C:KORAV", nullptr},       // relative to the drive's current directory
+        {"C:\\", nullptr},    // a root
+        {"C:KORAV", nullptr}, // relative to the drive's current directory
         {"KORAV", nullptr},
         {"\\\\server\\share\\av", nullptr},
         {"C:\\a\\..\\b", nullptr},
@@ -187,9 +187,9 @@ TEST(Removal, RecordNamesAreData)
         {"..\\autoexec.bat", "0|1|0", nullptr, false},
         {"C:autoexec.bat", "0|1|0", nullptr, false},
         {"", "0|1|0", nullptr, false},
-        {"a.txt", "7|1|0", nullptr, false},  // no such destination
-        {"a.txt", "4|1|0", nullptr, false},  // not a full path
-        {"a.txt", "", nullptr, false},       // no destination at all
+        {"a.txt", "7|1|0", nullptr, false}, // no such destination
+        {"a.txt", "4|1|0", nullptr, false}, // not a full path
+        {"a.txt", "", nullptr, false},      // no destination at all
     };
     for (const auto& c : cases) {
         RemovalFile file;
@@ -210,5 +210,6 @@ TEST(Removal, DirectoriesDeepestFirstNeverARoot)
     t[5] = Destination{5, "", -1, PathName("D:\\")};
     t[6] = Destination{6, "", -1, PathName("C:\\KORAV\\")};
     t[-2] = Destination{-2, "", -1, PathName("C:\\WINDOWS\\")};
-    EXPECT_EQ(RemovalDirectories(t), (std::vector<std::string>{"C:\\KORAV\\Data\\Deep", "C:\\KORAV\\Data", "C:\\KORAV"}));
+    EXPECT_EQ(RemovalDirectories(t),
+              (std::vector<std::string>{"C:\\KORAV\\Data\\Deep", "C:\\KORAV\\Data", "C:\\KORAV"}));
 }

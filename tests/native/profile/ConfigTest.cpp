@@ -116,8 +116,8 @@ TEST(InstallSettings, ServerNamesCutAndOverlongTextsBounded)
 {
     Settings s;
     s.Read("[Distribution]\nPrimaryServer=ABCDEFGHIJKLMNOPQRS\nSecondaryServer=" + std::string(500, 'S') +
-           "\n[LocalScanner]\nReNameExt=" + std::string(100, 'R') + "\n[UserInfo]\nFullName=" +
-           std::string(600, 'F') + "\n[AutoDownload]\nNextDownloadDate=2026-12-08-extra\n");
+           "\n[LocalScanner]\nReNameExt=" + std::string(100, 'R') + "\n[UserInfo]\nFullName=" + std::string(600, 'F') +
+           "\n[AutoDownload]\nNextDownloadDate=2026-12-08-extra\n");
     EXPECT_STREQ(s.data->PrimaryServer, "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(std::strlen(s.data->SecondaryServer), 16u);
     EXPECT_EQ(std::strlen(s.data->ReNameExt), 15u);

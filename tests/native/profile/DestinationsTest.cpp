@@ -66,7 +66,8 @@ TEST(ResolveDestinations, CyclesAndMissingParentsAreCauseOne)
 
 TEST(ResolveDestinations, NamesThatLeaveTheParentAreCauseOne)
 {
-    for (const char* name : {"..", "..\\..\\WINDOWS", "Data\\..\\..", "C:\\", "D:Data", "\\WINDOWS", "/etc", ". .", "..."}) {
+    for (const char* name :
+         {"..", "..\\..\\WINDOWS", "Data\\..\\..", "C:\\", "D:Data", "\\WINDOWS", "/etc", ". .", "..."}) {
         SCOPED_TRACE(name);
         DestinationTable t = Load(std::string("2=") + name + "|0|\n");
         SetDestinationPath(t, 0, "C:\\AV");

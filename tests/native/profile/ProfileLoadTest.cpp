@@ -43,9 +43,21 @@ TEST(LoadDestinations, FieldsAndMissingParent)
 TEST(LoadDestinations, MissingOrEmptySectionIsCauseZero)
 {
     MemoryProfile noFile("");
-    EXPECT_EQ(CauseOf([](MemoryProfile& p) { DestinationTable t; LoadDestinations(p, t); }, noFile), 0);
+    EXPECT_EQ(CauseOf(
+                  [](MemoryProfile& p) {
+                      DestinationTable t;
+                      LoadDestinations(p, t);
+                  },
+                  noFile),
+              0);
     MemoryProfile empty("[destinations]\n[groups]\nMain=x\n");
-    EXPECT_EQ(CauseOf([](MemoryProfile& p) { DestinationTable t; LoadDestinations(p, t); }, empty), 0);
+    EXPECT_EQ(CauseOf(
+                  [](MemoryProfile& p) {
+                      DestinationTable t;
+                      LoadDestinations(p, t);
+                  },
+                  empty),
+              0);
 }
 
 TEST(LoadGroups, FlagsReducedAndSelectionCleared)
@@ -100,8 +112,8 @@ TEST(LoadArchiveItems, OrderedByDisketteContinuingItemLast)
     ArchiveList list;
     LoadArchiveItems(p, g, list);
     // Engine's section is read first (table order); equal keys keep load order.
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"nothing.dat", "first.mf", "two.mf", "readme.txt", "small.mf",
-                                                     "big.mf"}));
+    EXPECT_EQ(Names(list),
+              (std::vector<std::string>{"nothing.dat", "first.mf", "two.mf", "readme.txt", "small.mf", "big.mf"}));
     const ArchiveItem& big = list.back();
     EXPECT_EQ(big.Diskette, 3);
     EXPECT_EQ(big.Continues, 1);

@@ -12,7 +12,8 @@ TEST(ProgmanCommands, GroupTexts)
     EXPECT_EQ(CreateGroupCommand("Brantoke AntiVirus for Windows 95", 1),
               "[CreateGroup (\"Brantoke AntiVirus for Windows 95\",1)]");
     EXPECT_EQ(CreateGroupCommand("StartUp", 1), "[CreateGroup (\"StartUp\",1)]");
-    EXPECT_EQ(CreateGroupCommand("G", std::string("C:\\WINDOWS\\G.GRP")), "[CreateGroup (\"G\", \"C:\\WINDOWS\\G.GRP\")]");
+    EXPECT_EQ(CreateGroupCommand("G", std::string("C:\\WINDOWS\\G.GRP")),
+              "[CreateGroup (\"G\", \"C:\\WINDOWS\\G.GRP\")]");
     EXPECT_EQ(DeleteGroupCommand("G", 1), "[DeleteGroup(\"G\",1)]");
     EXPECT_EQ(DeleteGroupCommand("G", 0), "[DeleteGroup(\"G\",0)]");
 }

@@ -31,7 +31,9 @@ std::vector<uint8_t> Data(std::size_t n, uint32_t seed)
     for (std::size_t i = 0; i < n; ++i) {
         s = s * 1103515245u + 12345u;
         // Runs, text-like and noisy stretches.
-        v[i] = (i / 5000) % 3 == 0 ? static_cast<uint8_t>('a' + (s >> 16) % 6) : (i / 5000) % 3 == 1 ? 0 : static_cast<uint8_t>(s >> 16);
+        v[i] = (i / 5000) % 3 == 0 ? static_cast<uint8_t>('a' + (s >> 16) % 6)
+            : (i / 5000) % 3 == 1  ? 0
+                                   : static_cast<uint8_t>(s >> 16);
     }
     return v;
 }
@@ -64,7 +66,6 @@ std::vector<uint8_t> ReadAll(const std::string& path)
     if (!v.empty()) f->ReadData(v.data(), v.size());
     return v;
 }
-
 
 // Writes members into DISKnn directories, one volume per diskette.
 std::vector<std::string> WriteDiskettes(const TempDir& dir, std::vector<PackedMember> members, uint64_t volumeSize)
@@ -142,8 +143,10 @@ TEST(ArchiveWin32, EveryMethodAcrossDisketteDirectories)
 TEST(ArchiveWin32, PlatformCausesAndArchiveFailures)
 {
     TempDir dir;
-    EXPECT_EQ(Outcome([&] { ArchiveReader(Win32FileSystem()).Open(dir.Path() + "\\NOFILE.MF1"); }), "CXFileException 2");
-    EXPECT_EQ(Outcome([&] { ArchiveReader(Win32FileSystem()).Open(dir.Path() + "\\NODIR\\X.MF1"); }), "CXFileException 3");
+    EXPECT_EQ(Outcome([&] { ArchiveReader(Win32FileSystem()).Open(dir.Path() + "\\NOFILE.MF1"); }),
+              "CXFileException 2");
+    EXPECT_EQ(Outcome([&] { ArchiveReader(Win32FileSystem()).Open(dir.Path() + "\\NODIR\\X.MF1"); }),
+              "CXFileException 3");
     {
         auto f = Win32FileSystem().OpenWrite(dir.Path() + "\\NOTARC.MF1");
         f->WriteData("PK\x03\x04 not an archive", 20);
@@ -196,7 +199,6 @@ TEST(ArchiveWin32, PlatformCausesAndArchiveFailures)
     EXPECT_EQ(Outcome([&] { ExtractArchive(Win32FileSystem(), vols[0], o); }), "CXFileException 3");
 }
 
-
 // Media written by the media tool's builder, read back by the Win32 reader.
 TEST(ArchiveWin32, MediaBuiltByTheToolExtracts)
 {
@@ -216,9 +218,9 @@ TEST(ArchiveWin32, MediaBuiltByTheToolExtracts)
         std::string layout = dir.Path() + "\\product.layout";
         {
             std::string text = std::string("[media]\nCapacity=60000\nMethod=") + method +
-                               "\n[destinations]\n0=|-1|\n1=Sub|0|\n[groups]\nMain=Main|Main|1|1|0\n"
-                               "[archive MAIN.MFA]\nGroup=Main\nText=main files\n" + members +
-                               "[file NOTES.TXT]\nGroup=Main\nSource=src\\PART0.BIN\nDestination=1\n";
+                "\n[destinations]\n0=|-1|\n1=Sub|0|\n[groups]\nMain=Main|Main|1|1|0\n"
+                "[archive MAIN.MFA]\nGroup=Main\nText=main files\n" +
+                members + "[file NOTES.TXT]\nGroup=Main\nSource=src\\PART0.BIN\nDestination=1\n";
             auto f = Win32FileSystem().OpenWrite(layout);
             f->WriteData(text.data(), text.size());
             f->Close();

@@ -131,7 +131,9 @@ TEST_F(Writers, KeepModeKeepsWhatTheUserSetAndOverwriteRestoresTheDefaults)
     const std::string clsid = std::string("CLSID\\") + kShellExtensionClsid;
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, clsid, nullptr), "Brantoke Shell Extention");
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, clsid + "\\InProcServer32", "ThreadingModel"), "Apartment");
-    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::string("*\\shellex\\ContextMenuHandlers\\") + kShellExtensionClsid, nullptr), "");
+    EXPECT_EQ(
+        ReadString(HKEY_CLASSES_ROOT, std::string("*\\shellex\\ContextMenuHandlers\\") + kShellExtensionClsid, nullptr),
+        "");
     EXPECT_EQ(ReadDword("SOFTWARE\\Brantoke\\Common\\ShellExtDll", "Counter"), 3u);
     const std::string ini = WindowsFile("KORVISAN.INI");
     char text[64] = {};
@@ -259,7 +261,8 @@ protected:
 
 TEST_F(ConfigPages, ConfiguresThenBacksUpWithTheRescueLibrary)
 {
-    ASSERT_TRUE(CopyFileA((wintest::ModuleDirectory() + "rescue.dll").c_str(), (Home() + "\\rescue.dll").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((wintest::ModuleDirectory() + "rescue.dll").c_str(), (Home() + "\\rescue.dll").c_str(), FALSE));
     ASSERT_TRUE(RunToComplete());
     const std::string uninstall = kProductUninstallKey;
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, uninstall, "DisplayName"), "Brantoke AntiVirus for Windows 95");
@@ -336,9 +339,10 @@ TEST(RunEnd, ExitCodeStatusFileAndLastLogLineAgree)
         const std::string last = LastLogLine();
         EXPECT_NE(last.find(std::string("exit code ") + std::to_string(r.code)), std::string::npos) << last;
         EXPECT_NE(last.find(r.status), std::string::npos) << last;
-        EXPECT_EQ(FinalLogLine(DecideOutcome({r.completed != 0, r.cancelled != 0, r.failed != 0, r.restartPending, false}),
-                               "Disk full"),
-                  last);
+        EXPECT_EQ(
+            FinalLogLine(DecideOutcome({r.completed != 0, r.cancelled != 0, r.failed != 0, r.restartPending, false}),
+                         "Disk full"),
+            last);
         for (const std::string& name : wintest::FileNames(wintest::ScratchDirectory()))
             EXPECT_NE(name.rfind("mif", 0), 0u) << "work file left: " << name;
     }
@@ -350,7 +354,8 @@ TEST(RunEnd, UnattendedWithoutSettingsFileEndsOnPage116)
     const std::string mif = wintest::ScratchDirectory() + "nosettings.mif";
     wintest::WriteFileText(mif, "stale");
     // A missing file, a directory and an empty name all count as no settings.
-    for (std::string settings : {wintest::ScratchDirectory() + "missing.icf", std::string("C:\\windows"), std::string()}) {
+    for (std::string settings :
+         {wintest::ScratchDirectory() + "missing.icf", std::string("C:\\windows"), std::string()}) {
         SCOPED_TRACE(settings);
         DeleteFileA(kInstallLogPath);
         SetupApp app;
@@ -397,7 +402,8 @@ TEST(RunEnd, TheTopLevelGuardReportsEveryFault)
         const std::string mif = wintest::ScratchDirectory() + mode + ".mif";
         wintest::WriteFileText(mif, "stale");
         DeleteFileA(kInstallLogPath);
-        HANDLE process = wintest::StartProgram("\"" + wintest::ModuleDirectory() + "faultrun.exe\" " + mode + " " + mif);
+        HANDLE process =
+            wintest::StartProgram("\"" + wintest::ModuleDirectory() + "faultrun.exe\" " + mode + " " + mif);
         ASSERT_NE(process, nullptr);
         ASSERT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
         DWORD code = 0;

@@ -16,7 +16,7 @@ std::string Log() { return wintest::ReadFileText(kInstallLogPath); }
 std::string ExpectedLine(const std::string& tag, int i)
 {
     return tag + " " + std::to_string(i) + " " + std::string(static_cast<std::size_t>((i * 7) % 90), 'a' + i % 26) +
-           ".";
+        ".";
 }
 
 } // namespace
@@ -53,7 +53,7 @@ TEST(InstallLog, ConcurrentWritersNeverLoseOrSplitALine)
     std::vector<HANDLE> processes;
     for (int w = 0; w < kWriters; ++w) {
         std::string cmd = "\"" + wintest::ModuleDirectory() + "logwriter.exe\" " + std::to_string(kLines) + " w" +
-                          std::to_string(w) + " BrantokeLogTestStart";
+            std::to_string(w) + " BrantokeLogTestStart";
         HANDLE p = wintest::StartProgram(cmd);
         ASSERT_NE(p, nullptr) << cmd;
         processes.push_back(p);

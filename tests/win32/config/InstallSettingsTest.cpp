@@ -84,7 +84,8 @@ TEST(ReadInstallSettings, FileInCurrentDirectoryReadThroughTheProfileApi)
     EXPECT_EQ(d->SuspendTime, 1);
     EXPECT_EQ(d->DaysOfWeek, 127);
     EXPECT_STREQ(d->ExeFiles, "APP*BIN*COM*DLL*DOT*DOC*DRV*EXE*OVL*OVR*PRG*SYS*VXD*");
-    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Could not read company name from Install Ini File Organization\r\n");
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath),
+              "Could not read company name from Install Ini File Organization\r\n");
 }
 
 TEST(ReadInstallSettings, EarlierInstallationGivesTheHomeDirectory)

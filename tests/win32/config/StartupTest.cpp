@@ -89,8 +89,9 @@ TEST_F(Startup, InstallEditsTheSystemFilesOnceAndRegistersTheDriver)
                                "C:\\KORAV\\EXAMINE.EXE /ALL /NOMEM\r\n";
     EXPECT_EQ(ReadFileText(autoexec), edited);
     EXPECT_EQ(ReadFileText("C:\\KORAV\\AUTOEXEC.KOR"), kAutoexec);
-    EXPECT_EQ(ReadFileText(win), "[windows]\r\nload=a.exe b.exe\r\nNullPort=None\r\n  device = x  \r\n\r\n"
-                                 "[Desktop]\r\nWallpaper=(None)\r\n");
+    EXPECT_EQ(ReadFileText(win),
+              "[windows]\r\nload=a.exe b.exe\r\nNullPort=None\r\n  device = x  \r\n\r\n"
+              "[Desktop]\r\nWallpaper=(None)\r\n");
     EXPECT_EQ(ReadFileText(sys), "[boot]\r\nshell=Explorer.exe\r\n[386Enh]\r\ndevice=*vmm   ;  kept\r\n");
 
     const char vxd[] = "System\\CurrentControlSet\\Services\\VxD\\Vigilo32";

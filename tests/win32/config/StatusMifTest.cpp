@@ -56,7 +56,8 @@ TEST(StatusMif, BytesOfSuccessAndErrorFiles)
     std::strcpy(d->StatusFile, path.c_str());
     // A longer earlier file is replaced, not overwritten in part.
     ASSERT_TRUE(wintest::WriteFileText(path, std::string(10000, '#')));
-    EXPECT_EQ(WrittenWithGoldenTime(*d, 0, ""), wintest::ReadFileText(wintest::HostPath(GOLDEN_DIR "/status-success.mif")));
+    EXPECT_EQ(WrittenWithGoldenTime(*d, 0, ""),
+              wintest::ReadFileText(wintest::HostPath(GOLDEN_DIR "/status-success.mif")));
     EXPECT_EQ(WrittenWithGoldenTime(*d, 1024, "Error During Install"),
               wintest::ReadFileText(wintest::HostPath(GOLDEN_DIR "/status-error-1024.mif")));
     EXPECT_FALSE(wintest::ReadFileText(wintest::HostPath(GOLDEN_DIR "/status-success.mif")).empty());

@@ -82,9 +82,8 @@ protected:
         home_ = root_ + "Program Files\\Korvisan\\";
         windows_ = PathName(PathName::kWindowsDirectory).DirectoryWithSlash();
         system_ = PathName(PathName::kSystemDirectory).DirectoryWithSlash();
-        files_ = {{"korvi95.exe", Data(150000, 1)}, {"vse32.dat", Data(90000, 2)},
-                  {"kshared.dll", Data(20000, 3)},  {"kwin.ini", Data(3000, 4)},
-                  {"skip.me", Data(5000, 5)},       {"extra.txt", Data(7000, 6)},
+        files_ = {{"korvi95.exe", Data(150000, 1)}, {"vse32.dat", Data(90000, 2)}, {"kshared.dll", Data(20000, 3)},
+                  {"kwin.ini", Data(3000, 4)},      {"skip.me", Data(5000, 5)},    {"extra.txt", Data(7000, 6)},
                   {"plain.txt", Data(12000, 7)}};
         for (auto& f : files_) ASSERT_TRUE(wintest::WriteFileText(src_ + f.first, f.second));
         DeleteFileA((system_ + "kshared.dll").c_str());
@@ -103,8 +102,8 @@ protected:
           << "[diskettes]\n1=Disk one|\n2=Disk two|\n"
           << "[archive MAIN.MF1]\nGroup=Main\n"
           << "Member=src/korvi95.exe|0|Newer\nMember=src/vse32.dat|1|\nMember=src/kshared.dll|-3|Newer\n"
-          << "Member=src/kwin.ini|-2|\nMember=src/skip.me|-1|\n" << moreMembers
-          << "[archive EXTRA.MF1]\nGroup=Extra\nMember=src/extra.txt|0|\n"
+          << "Member=src/kwin.ini|-2|\nMember=src/skip.me|-1|\n"
+          << moreMembers << "[archive EXTRA.MF1]\nGroup=Extra\nMember=src/extra.txt|0|\n"
           << "[file PLAIN.TXT]\nGroup=Main\nSource=src/plain.txt\nDestination=0\n";
         ASSERT_TRUE(wintest::WriteFileText(root_ + "layout.txt", l.str()));
         std::ostringstream progress;

@@ -51,7 +51,7 @@ TEST_F(CopyJournalTest, ASetupKilledInTheMiddleOfAMemberLeavesNoTrace)
     std::string event = "KorKill" + std::to_string(GetCurrentProcessId());
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
     std::string command = "\"" + wintest::ModuleDirectory() + "killcopy.exe\" \"" + root_ + "media\\DISK01\" \"" +
-                          home_.substr(0, home_.size() - 1) + "\" " + event; // no \" at the end
+        home_.substr(0, home_.size() - 1) + "\" " + event; // no \" at the end
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -154,8 +154,7 @@ TEST_F(CopyJournalTest, ADamagedJournalTouchesNoFile)
     // A user's file by name, and a random-looking name behind a damaged line.
     ASSERT_TRUE(wintest::WriteFileText(copyjournal::JournalPath(), "temp=" + home_ + "letter.doc\r\n"));
     EXPECT_EQ(copyjournal::Recover(), 0);
-    ASSERT_TRUE(wintest::WriteFileText(copyjournal::JournalPath(),
-                                       "temp=" + home_ + "12345678.doc\r\nrubbish\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(copyjournal::JournalPath(), "temp=" + home_ + "12345678.doc\r\nrubbish\r\n"));
     EXPECT_EQ(copyjournal::Recover(), 0);
     EXPECT_EQ(wintest::ReadFileText(home_ + "letter.doc"), "mine");
     EXPECT_EQ(wintest::ReadFileText(home_ + "12345678.doc"), "also mine");

@@ -59,9 +59,8 @@ protected:
         std::snprintf(app_.Data->InstallPath, sizeof app_.Data->InstallPath, "%s", home_.c_str());
         app_.GroupTable.at("Main").Selected = 1;
         DeleteFileA(app_.RecordPath.Text().c_str());
-        SetPageFactoryOverride([](int32_t id) -> WizardPage* {
-            return id == IDD_CONFIGURING ? new StopPage(id) : nullptr;
-        });
+        SetPageFactoryOverride(
+            [](int32_t id) -> WizardPage* { return id == IDD_CONFIGURING ? new StopPage(id) : nullptr; });
     }
     void TearDown() override
     {
@@ -70,8 +69,7 @@ protected:
         SetPageFactoryOverride(nullptr);
         BillboardClose();
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
     }
 
     wintest::TempDir temp_;
@@ -88,8 +86,7 @@ TEST_F(CopyPageTest, InstallsShowsBillboardsAndMakesTheItems)
     ASSERT_NE(page, nullptr);
     ASSERT_NE(page->GaugeControl(), nullptr);
     EXPECT_EQ(GetDlgItem(page->Handle(), IDC_GAUGE), page->GaugeControl()->Handle());
-    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_CONFIGURING; },
-                                   60000));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_CONFIGURING; }, 60000));
     EXPECT_EQ(app_.SetupFailed, 0);
     EXPECT_TRUE(answerer.prompts.empty());
     EXPECT_EQ(ShownBillboard(), -1); // closed at the end
@@ -115,8 +112,7 @@ TEST_F(CopyPageTest, InstallsShowsBillboardsAndMakesTheItems)
     // target also went into StartUp.
     std::string group = ProgramsFolder() + "Brantoke AntiVirus for Windows 95\\";
     EXPECT_NE(GetFileAttributesA((group + "Brantoke AntiVirus.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(GetFileAttributesA((ProgramsFolder() + "StartUp\\Korvisan Agent.lnk").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA((ProgramsFolder() + "StartUp\\Korvisan Agent.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(CopyPageTest, CancelOnThePageAsksAtTheNextBlockAndEndsOn116)
@@ -128,8 +124,7 @@ TEST_F(CopyPageTest, CancelOnThePageAsksAtTheNextBlockAndEndsOn116)
     GoToPage(IDD_COPY_PROGRESS);
     // Queued behind the run-work message: it arrives while the copy pumps.
     PostMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_NOT_INSTALLED; },
-                                   60000));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_NOT_INSTALLED; }, 60000));
     EXPECT_EQ(app_.SetupFailed, 1);
     EXPECT_LT(BillboardChanges(), 4);
     ASSERT_FALSE(answerer.prompts.empty());
@@ -145,8 +140,7 @@ TEST_F(CopyPageTest, CancelWhileTheItemsAreMadeIsCarriedOutAfterwards)
     ASSERT_TRUE(app_.StartWizard());
     GoToPage(IDD_COPY_PROGRESS);
     PostMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId != IDD_COPY_PROGRESS; },
-                                   60000));
+    ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId != IDD_COPY_PROGRESS; }, 60000));
     EXPECT_EQ(CurrentPage()->PageId, IDD_NOT_INSTALLED);
     EXPECT_EQ(app_.SetupFailed, 1);
     ASSERT_EQ(answerer.prompts.size(), 1u);

@@ -27,9 +27,10 @@ namespace {
 const char* const kTitle = "Brantoke AntiVirus for Windows 95 Setup";
 const char* const kEngineInitFailed = "Cannot initialize the antivirus engine.";
 const char* const kScanError = "Error Scanning Memory!\nWould you like to continue Setup now?";
-const char* const kVirusStays = "Brantoke AntiVirus found a virus (Jerusalem) in you computer's memory. The virus cannot "
-                                "be removed. Please reboot using a clean diskette and scan the computer. \nWould you "
-                                "like to continue Setup?";
+const char* const kVirusStays =
+    "Brantoke AntiVirus found a virus (Jerusalem) in you computer's memory. The virus cannot "
+    "be removed. Please reboot using a clean diskette and scan the computer. \nWould you "
+    "like to continue Setup?";
 const UINT kDataBox = MB_OK | MB_ICONERROR;
 const UINT kQuestion = MB_YESNO | MB_ICONSTOP;
 
@@ -118,7 +119,8 @@ protected:
         const std::string src = root + "src\\";
         CreateDirectoryA(src.c_str(), nullptr);
         for (const char* name : {"VSE32ENG.DLL", "VIRSIG.DAT", "VIRINFO.DAT"})
-            ASSERT_TRUE(CopyFileA((wintest::ModuleDirectory() + "engine\\" + name).c_str(), (src + name).c_str(), FALSE));
+            ASSERT_TRUE(
+                CopyFileA((wintest::ModuleDirectory() + "engine\\" + name).c_str(), (src + name).c_str(), FALSE));
         ASSERT_TRUE(wintest::WriteFileText(src + "korvi95.exe", "main"));
         std::ostringstream l;
         l << "[media]\nMethod=deflate\nProfile=SETUP.INI\n[destinations]\n0=|-1|\n[groups]\nMain=Main|M|1|1|0\n";
@@ -172,26 +174,80 @@ protected:
 
 const ScanCase kCases[] = {
     {"clean", "Engine", nullptr, nullptr, nullptr, {}, {}, Then(kScanned, {26, 27}), IDD_USER_INFO},
-    {"bad signature file", "Engine", "20", nullptr, nullptr, {},
-     {{"Invalid format of ", "Korvisan", kDataBox}, {"VIRSIG.DAT", "Korvisan", kDataBox},
+    {"bad signature file",
+     "Engine",
+     "20",
+     nullptr,
+     nullptr,
+     {},
+     {{"Invalid format of ", "Korvisan", kDataBox},
+      {"VIRSIG.DAT", "Korvisan", kDataBox},
       {kEngineInitFailed, kTitle, MB_OK}},
-     {2, 5, 8}, IDD_USER_INFO},
-    {"other data failure", "Engine", "3", nullptr, nullptr, {},
-     {{"Error loading data file", "Korvisan", kDataBox}, {kEngineInitFailed, kTitle, MB_OK}}, {2, 5, 8},
+     {2, 5, 8},
      IDD_USER_INFO},
-    {"virus removed, group named in capitals", "ENGINE", nullptr, "1", "Stoned.A", {},
+    {"other data failure",
+     "Engine",
+     "3",
+     nullptr,
+     nullptr,
+     {},
+     {{"Error loading data file", "Korvisan", kDataBox}, {kEngineInitFailed, kTitle, MB_OK}},
+     {2, 5, 8},
+     IDD_USER_INFO},
+    {"virus removed, group named in capitals",
+     "ENGINE",
+     nullptr,
+     "1",
+     "Stoned.A",
+     {},
      {{"A virus \"Stoned.A\" was removed from memory. Please scan your computer immediately after setup!", kTitle,
        MB_OK | MB_ICONSTOP}},
-     Then(kScanned, {23, 26, 27}), IDD_USER_INFO},
-    {"scan failed, go on", "Engine", nullptr, "0x4000", nullptr, {IDYES}, {{kScanError, kTitle, kQuestion}},
-     Then(kScanned, {23, 26, 27}), IDD_USER_INFO},
-    {"scan failed, stop", "Engine", nullptr, "16384", nullptr, {IDNO}, {{kScanError, kTitle, kQuestion}},
-     Then(kScanned, {23, 26, 27}), IDD_NOT_INSTALLED},
-    {"virus stays, go on", "engine", nullptr, "7", "Jerusalem", {IDYES}, {{kVirusStays, kTitle, kQuestion}},
-     Then(kScanned, {23, 26, 27}), IDD_USER_INFO},
-    {"virus stays, stop", "Engine", nullptr, "7", "Jerusalem", {IDNO}, {{kVirusStays, kTitle, kQuestion}},
-     Then(kScanned, {23, 26, 27}), IDD_NOT_INSTALLED},
-    {"no engine on the media", nullptr, nullptr, nullptr, nullptr, {}, {{kEngineInitFailed, kTitle, MB_OK}}, {},
+     Then(kScanned, {23, 26, 27}),
+     IDD_USER_INFO},
+    {"scan failed, go on",
+     "Engine",
+     nullptr,
+     "0x4000",
+     nullptr,
+     {IDYES},
+     {{kScanError, kTitle, kQuestion}},
+     Then(kScanned, {23, 26, 27}),
+     IDD_USER_INFO},
+    {"scan failed, stop",
+     "Engine",
+     nullptr,
+     "16384",
+     nullptr,
+     {IDNO},
+     {{kScanError, kTitle, kQuestion}},
+     Then(kScanned, {23, 26, 27}),
+     IDD_NOT_INSTALLED},
+    {"virus stays, go on",
+     "engine",
+     nullptr,
+     "7",
+     "Jerusalem",
+     {IDYES},
+     {{kVirusStays, kTitle, kQuestion}},
+     Then(kScanned, {23, 26, 27}),
+     IDD_USER_INFO},
+    {"virus stays, stop",
+     "Engine",
+     nullptr,
+     "7",
+     "Jerusalem",
+     {IDNO},
+     {{kVirusStays, kTitle, kQuestion}},
+     Then(kScanned, {23, 26, 27}),
+     IDD_NOT_INSTALLED},
+    {"no engine on the media",
+     nullptr,
+     nullptr,
+     nullptr,
+     nullptr,
+     {},
+     {{kEngineInitFailed, kTitle, MB_OK}},
+     {},
      IDD_USER_INFO},
 };
 
@@ -277,8 +333,8 @@ TEST(AntivirusEngine, LoadsFromTheDirectoryAndRestoresTheCurrentOne)
 TEST_F(MemoryScanPageTest, UnattendedLogsAndAnswersByItself)
 {
     // 0x4000 is answered Yes, a virus that stays No.
-    for (const char* what : {"bad signature file", "virus removed, group named in capitals", "scan failed, go on",
-                             "virus stays, stop"}) {
+    for (const char* what :
+         {"bad signature file", "virus removed, group named in capitals", "scan failed, go on", "virus stays, stop"}) {
         const ScanCase& c = Case(what);
         SCOPED_TRACE(c.what);
         Run(c, true);

@@ -115,8 +115,8 @@ class GaugeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        parent_ = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100, nullptr, nullptr, nullptr,
-                                nullptr);
+        parent_ =
+            CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
         placeholder_ = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 10, 20, 300, 24, parent_,
                                      reinterpret_cast<HMENU>(IDC_GAUGE), nullptr, nullptr);
     }

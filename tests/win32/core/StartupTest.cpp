@@ -83,8 +83,7 @@ TEST(Startup, RemovalModeReadsTheRecordAndStartsTheCompletionProgram)
     std::string line = wintest::ReadFileText(system + "_kwdinst.txt");
     EXPECT_EQ(line, system + "_kwdinst.exe /U /PP:" + ModuleDirectory() + ModuleBaseName() + ".ini");
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
 }
 
 TEST(Startup, ExitTellsTheWaitingThread)

@@ -38,8 +38,7 @@ int g_alivePages = 0;
 
 class TestPage : public WizardPage {
 public:
-    TestPage(int32_t id, int32_t next, const PageScript& script)
-        : WizardPage(id, next, kTestTemplate), script_(script)
+    TestPage(int32_t id, int32_t next, const PageScript& script) : WizardPage(id, next, kTestTemplate), script_(script)
     {
         ++g_alivePages;
     }
@@ -73,8 +72,7 @@ protected:
         if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
         SetPageFactoryOverride(nullptr);
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
         EXPECT_EQ(g_alivePages, 0);
     }
 
@@ -90,7 +88,10 @@ protected:
     }
 
     int32_t Current() const { return CurrentPage() ? CurrentPage()->PageId : 0; }
-    bool WaitForPage(int32_t id) { return PumpUntil([&] { return Current() == id && CurrentPage()->Handle(); }); }
+    bool WaitForPage(int32_t id)
+    {
+        return PumpUntil([&] { return Current() == id && CurrentPage()->Handle(); });
+    }
     void Press(int control)
     {
         ASSERT_NE(CurrentPage(), nullptr);
@@ -235,15 +236,17 @@ TEST_F(WizardTest, CancelDuringPumpingWorkWaitsForTheWork)
     bool pageAliveAfterPumping = false;
     bool failedSeenInsideWork = false;
     UseScripts({{IDD_WELCOME, {IDD_COPY_PROGRESS}},
-                {IDD_COPY_PROGRESS, {IDD_CONFIGURING, true, [&]() -> int32_t {
-                     WizardPage* self = CurrentPage();
-                     // Escape arrives while the work pumps messages.
-                     PostMessageA(self->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-                     PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
-                     failedSeenInsideWork = app_.SetupFailed != 0;
-                     pageAliveAfterPumping = CurrentPage() == self && IsWindow(self->Handle());
-                     return IDD_CONFIGURING;
-                 }}},
+                {IDD_COPY_PROGRESS,
+                 {IDD_CONFIGURING, true,
+                  [&]() -> int32_t {
+                      WizardPage* self = CurrentPage();
+                      // Escape arrives while the work pumps messages.
+                      PostMessageA(self->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+                      PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
+                      failedSeenInsideWork = app_.SetupFailed != 0;
+                      pageAliveAfterPumping = CurrentPage() == self && IsWindow(self->Handle());
+                      return IDD_CONFIGURING;
+                  }}},
                 {IDD_CONFIGURING, {IDD_BACKUP}}});
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
@@ -260,12 +263,14 @@ TEST_F(WizardTest, ClosingTheMainWindowDuringWorkEndsAfterTheWork)
 {
     bool windowAliveAfterClose = false;
     UseScripts({{IDD_WELCOME, {IDD_COPY_PROGRESS}},
-                {IDD_COPY_PROGRESS, {IDD_CONFIGURING, true, [&]() -> int32_t {
-                     PostMessageA(app_.MainWindowHandle, WM_CLOSE, 0, 0);
-                     PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
-                     windowAliveAfterClose = IsWindow(app_.MainWindowHandle) && CurrentPage() != nullptr;
-                     return IDD_CONFIGURING;
-                 }}},
+                {IDD_COPY_PROGRESS,
+                 {IDD_CONFIGURING, true,
+                  [&]() -> int32_t {
+                      PostMessageA(app_.MainWindowHandle, WM_CLOSE, 0, 0);
+                      PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
+                      windowAliveAfterClose = IsWindow(app_.MainWindowHandle) && CurrentPage() != nullptr;
+                      return IDD_CONFIGURING;
+                  }}},
                 {IDD_CONFIGURING, {IDD_BACKUP}}});
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
@@ -310,10 +315,11 @@ protected:
 
 TEST_F(UnattendedWizardTest, PagesPressTheirOwnNextAndTheProgressMoves)
 {
-    const int32_t chain[] = {IDD_WELCOME,    IDD_STOPPING_PRODUCT, IDD_READING_SETUP, IDD_MEMORY_SCAN,
-                             IDD_USER_INFO,  IDD_INSTALL_CONDITIONS, IDD_SETUP_TYPE,  IDD_SELECT_DIRECTORY,
-                             IDD_INTERNET_OPTIONS, IDD_SUMMARY,    IDD_COPY_PROGRESS, IDD_CONFIGURING,
-                             IDD_BACKUP,     IDD_COMPLETE,         IDD_RESTART};
+    const int32_t chain[] = {IDD_WELCOME,     IDD_STOPPING_PRODUCT, IDD_READING_SETUP,
+                             IDD_MEMORY_SCAN, IDD_USER_INFO,        IDD_INSTALL_CONDITIONS,
+                             IDD_SETUP_TYPE,  IDD_SELECT_DIRECTORY, IDD_INTERNET_OPTIONS,
+                             IDD_SUMMARY,     IDD_COPY_PROGRESS,    IDD_CONFIGURING,
+                             IDD_BACKUP,      IDD_COMPLETE,         IDD_RESTART};
     std::map<int32_t, PageScript> scripts;
     std::vector<int> positions;
     for (size_t i = 0; i < std::size(chain); ++i) {

@@ -130,7 +130,8 @@ TEST_F(ChoicePagesTest, CustomSetupForwardThenBackWithoutValidation)
         }
     }
     wintest::PumpPending();
-    for (const char* name : {"Main", "Realtime", "DadOVO", "Netware"}) EXPECT_EQ(app_.GroupTable[name].Checked, 0) << name;
+    for (const char* name : {"Main", "Realtime", "DadOVO", "Netware"})
+        EXPECT_EQ(app_.GroupTable[name].Checked, 0) << name;
     Press(IDOK);
     ASSERT_EQ(answers_.prompts.size(), 2u);
     EXPECT_EQ(answers_.prompts[1].text.rfind("No component(s) have been selected.", 0), 0u);

@@ -29,8 +29,8 @@ protected:
         std::strcpy(app_.Data->InstallPath, dir_.Path().substr(0, dir_.Path().size() - 1).c_str());
         std::string mif = dir_.Path() + "status.mif";
         std::strcpy(app_.Data->StatusFile, mif.c_str());
-        ASSERT_TRUE(CopyFileA((wintest::ModuleDirectory() + "korcmd95.exe").c_str(), (dir_.Path() + "korcmd95.exe").c_str(),
-                              FALSE));
+        ASSERT_TRUE(CopyFileA((wintest::ModuleDirectory() + "korcmd95.exe").c_str(),
+                              (dir_.Path() + "korcmd95.exe").c_str(), FALSE));
     }
     void TearDown() override
     {
@@ -53,8 +53,14 @@ protected:
         SendMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
                      reinterpret_cast<LPARAM>(CurrentPage()->Item(control)));
     }
-    bool WizardEnded() { return PumpUntil([&] { return app_.MainWindowHandle == nullptr; }); }
-    std::vector<std::string> FrontEndRecord() { return wintest::SplitCrLf(wintest::ReadFileText(dir_.Path() + "korcmd95.txt")); }
+    bool WizardEnded()
+    {
+        return PumpUntil([&] { return app_.MainWindowHandle == nullptr; });
+    }
+    std::vector<std::string> FrontEndRecord()
+    {
+        return wintest::SplitCrLf(wintest::ReadFileText(dir_.Path() + "korcmd95.txt"));
+    }
     bool StatusFileWritten() { return GetFileAttributesA(app_.Data->StatusFile) != INVALID_FILE_ATTRIBUTES; }
 
     wintest::TempDir dir_;
@@ -123,8 +129,8 @@ TEST_F(ClosingPagesTest, CompleteStartsTheFrontEndAndWaitsForIt)
     EXPECT_EQ(CurrentPage()->NextPageId, IDD_RESTART);
     Press(IDOK);
     // Waited for: the record is complete as soon as OK has returned.
-    EXPECT_EQ(FrontEndRecord(), (std::vector<std::string>{"argc=3", "argv[0]=korcmd95.exe", "argv[1]=*",
-                                                          "argv[2]=/START"}));
+    EXPECT_EQ(FrontEndRecord(),
+              (std::vector<std::string>{"argc=3", "argv[0]=korcmd95.exe", "argv[1]=*", "argv[2]=/START"}));
     ASSERT_TRUE(PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_RESTART; }));
     EXPECT_TRUE(IsWindowVisible(app_.MainWindowHandle));
 }
@@ -153,8 +159,9 @@ TEST_F(ClosingPagesTest, CompleteUnattendedScansOnlyWhenAskedTo)
     app_.UnattendedMode = 1;
     app_.Data->ScanAfter = 1;
     Press(IDOK);
-    EXPECT_EQ(FrontEndRecord(), (std::vector<std::string>{"argc=4", "argv[0]=korcmd95.exe", "argv[1]=*",
-                                                          "argv[2]=/EXIT", "argv[3]=/START"}));
+    EXPECT_EQ(
+        FrontEndRecord(),
+        (std::vector<std::string>{"argc=4", "argv[0]=korcmd95.exe", "argv[1]=*", "argv[2]=/EXIT", "argv[3]=/START"}));
     EXPECT_TRUE(WizardEnded());
 }
 

@@ -29,7 +29,8 @@ struct ProductWindow {
         DeleteFileA(Record().c_str());
         std::string ready = "BrantokeReady-" + n;
         HANDLE event = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
-        process = wintest::StartProgram("\"" + wintest::ModuleDirectory() + "avwindow.exe\" " + n + " " + options + " ready=" + ready);
+        process = wintest::StartProgram("\"" + wintest::ModuleDirectory() + "avwindow.exe\" " + n + " " + options +
+                                        " ready=" + ready);
         if (process) WaitForSingleObject(event, 20000);
         CloseHandle(event);
     }
@@ -44,7 +45,6 @@ struct ProductWindow {
     std::vector<std::string> Lines() const { return wintest::SplitCrLf(wintest::ReadFileText(Record())); }
     bool Ended(DWORD ms = 10000) const { return WaitForSingleObject(process, ms) == WAIT_OBJECT_0; }
 };
-
 
 void SetMachineString(const char* key, const char* name, const char* value)
 {
@@ -137,8 +137,9 @@ protected:
     std::string NamedSettings()
     {
         std::string settings = dir_.Path() + "named.icf";
-        wintest::WriteFileText(settings, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
-                                         "KorvisanPath=C:\\AV\r\n");
+        wintest::WriteFileText(settings,
+                               "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
+                               "KorvisanPath=C:\\AV\r\n");
         return settings;
     }
 
@@ -166,7 +167,8 @@ TEST_F(OpeningPagesTest, PreparationTakesNamesAndEarlierHomeFromTheRegistry)
 TEST_F(OpeningPagesTest, UnattendedKeepsTheSettingsFileNamesAndFillsOnlyBlanks)
 {
     std::string settings = dir_.Path() + "unattended.icf";
-    ASSERT_TRUE(wintest::WriteFileText(settings, "[UserInfo]\r\nFullName=File Name\r\n[KorvisanInstall]\r\nKorvisanPath=D:\\AV\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(
+        settings, "[UserInfo]\r\nFullName=File Name\r\n[KorvisanInstall]\r\nKorvisanPath=D:\\AV\r\n"));
     Prepare("/I:" + settings);
     SetMachineString("SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion\\Path", "HOME", "C:\\OLD95");
     PrepareSetupData(app_);
@@ -174,16 +176,18 @@ TEST_F(OpeningPagesTest, UnattendedKeepsTheSettingsFileNamesAndFillsOnlyBlanks)
     EXPECT_STREQ(app_.Data->CompanyName, "Registry Org");
     EXPECT_STREQ(app_.Data->InstallPath, "D:\\AV"); // the earlier home is not asked for
     EXPECT_EQ(app_.ExistingInstall, 0);
-    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath), "Could not read company name from Install Ini File Organization\r\n");
+    EXPECT_EQ(wintest::ReadFileText(kInstallLogPath),
+              "Could not read company name from Install Ini File Organization\r\n");
 }
 
 TEST_F(OpeningPagesTest, ProfileIsReadIntoTheTables)
 {
     Prepare("");
     std::string profile = dir_.Path() + "setup.ini";
-    ASSERT_TRUE(wintest::WriteFileText(profile, "[destinations]\r\n0=|-1|\r\n2=Bin|0|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
-                                        "[targets]\r\nkorvi95.exe=0|-1|0|AV|||\r\n[Main]\r\nb.mf=1|1|1|-1|0\r\n"
-                                        "a.mf=1|1|1|1|0\r\n[diskettes]\r\n1=Disk 1\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(profile,
+                                       "[destinations]\r\n0=|-1|\r\n2=Bin|0|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
+                                       "[targets]\r\nkorvi95.exe=0|-1|0|AV|||\r\n[Main]\r\nb.mf=1|1|1|-1|0\r\n"
+                                       "a.mf=1|1|1|1|0\r\n[diskettes]\r\n1=Disk 1\r\n"));
     app_.ProfilePath.Set(profile);
     ReadInstallProfile(app_);
     EXPECT_EQ(app_.DestinationTable.count(2), 1u);
@@ -210,11 +214,13 @@ TEST_F(OpeningPagesTest, UnattendedRunWithoutProfileEndsOnPage116WithTheReasonLo
     app_.ProfilePath.Set(dir_.Path() + "setup.ini");
     std::vector<int32_t> seen;
     ASSERT_TRUE(app_.StartWizard());
-    ASSERT_TRUE(PumpUntil([&] {
-        int32_t id = CurrentPage() ? CurrentPage()->PageId : 0;
-        if (id != 0 && (seen.empty() || seen.back() != id)) seen.push_back(id);
-        return app_.MainWindowHandle == nullptr;
-    }, 30000));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            int32_t id = CurrentPage() ? CurrentPage()->PageId : 0;
+            if (id != 0 && (seen.empty() || seen.back() != id)) seen.push_back(id);
+            return app_.MainWindowHandle == nullptr;
+        },
+        30000));
     // Pages may pass between two looks; the log shows 1559's and 114's work.
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), IDD_NOT_INSTALLED);
@@ -246,13 +252,13 @@ TEST_F(OpeningPagesTest, UnattendedWizardLoadsTheProfileIntoTheTables)
 {
     Prepare("/I:" + NamedSettings());
     std::string profile = dir_.Path() + "setup.ini";
-    ASSERT_TRUE(wintest::WriteFileText(profile, "[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
-                                        "[Main]\r\nmain.mf=1000|1|2|1|0\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(profile,
+                                       "[destinations]\r\n0=|-1|\r\n[groups]\r\nMain=M|T|1|1|0\r\n"
+                                       "[Main]\r\nmain.mf=1000|1|2|1|0\r\n"));
     app_.ProfilePath.Set(profile);
     int endRuns = 0;
-    SetPageFactoryOverride([&](int32_t id) -> WizardPage* {
-        return id == IDD_MEMORY_SCAN ? new WizardEndStub(id, &endRuns) : nullptr;
-    });
+    SetPageFactoryOverride(
+        [&](int32_t id) -> WizardPage* { return id == IDD_MEMORY_SCAN ? new WizardEndStub(id, &endRuns) : nullptr; });
     ASSERT_TRUE(app_.StartWizard());
     bool ended = PumpUntil([&] { return app_.MainWindowHandle == nullptr; }, 30000);
     SetPageFactoryOverride(nullptr);
@@ -270,13 +276,15 @@ namespace {
 std::vector<std::string> RunSetupProgram(const std::string& profile, DWORD* exitCode = nullptr)
 {
     wintest::TempDir media;
-    EXPECT_TRUE(CopyFileA((wintest::ModuleDirectory() + "setup.exe").c_str(), (media.Path() + "setup.exe").c_str(), FALSE));
+    EXPECT_TRUE(
+        CopyFileA((wintest::ModuleDirectory() + "setup.exe").c_str(), (media.Path() + "setup.exe").c_str(), FALSE));
     if (!profile.empty()) {
         EXPECT_TRUE(wintest::WriteFileText(media.Path() + "setup.ini", profile));
     }
     std::string settings = media.Path() + "KORVISAN.ICF";
-    EXPECT_TRUE(wintest::WriteFileText(settings, "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
-                                         "KorvisanPath=C:\\AV\r\n"));
+    EXPECT_TRUE(wintest::WriteFileText(settings,
+                                       "[UserInfo]\r\nFullName=A\r\nCompanyName=B\r\n[KorvisanInstall]\r\n"
+                                       "KorvisanPath=C:\\AV\r\n"));
     DeleteFileA(kInstallLogPath);
     HANDLE setup = wintest::StartProgram("\"" + media.Path() + "setup.exe\" /I:" + settings);
     EXPECT_NE(setup, nullptr);

@@ -96,10 +96,11 @@ TEST(ProfileFile, MissingFileIsCauseZero)
 
 TEST(ProfileFile, WholeProfileLoadsAndRecordIsWrittenForReal)
 {
-    PrivateProfileFile profile(MakeProfile(
-        "setup.ini", "[destinations]\r\n0=|-1|\r\n2=Bin|0|\r\n[groups]\r\nMain=Manager|Main program|1|1|1\r\n"
-                     "[targets]\r\nKorvi95.exe=0|-1|0|Brantoke AntiVirus|||\r\n[Main]\r\nmain.mf=5000|1|3|-2|0|\r\n"
-                     "readme.txt=100|0|1|2|0|\r\n[diskettes]\r\n1=Disk 1\r\n2=Disk 2\r\n"));
+    PrivateProfileFile profile(
+        MakeProfile("setup.ini",
+                    "[destinations]\r\n0=|-1|\r\n2=Bin|0|\r\n[groups]\r\nMain=Manager|Main program|1|1|1\r\n"
+                    "[targets]\r\nKorvi95.exe=0|-1|0|Brantoke AntiVirus|||\r\n[Main]\r\nmain.mf=5000|1|3|-2|0|\r\n"
+                    "readme.txt=100|0|1|2|0|\r\n[diskettes]\r\n1=Disk 1\r\n2=Disk 2\r\n"));
     DestinationTable d;
     GroupTable g;
     TargetTable t;
@@ -125,7 +126,7 @@ TEST(ProfileFile, WholeProfileLoadsAndRecordIsWrittenForReal)
     PrivateProfileFile record(recordPath);
     WriteInstallRecord(record, d, g, t);
     WriteInstalledFile(record, "Main", "KORVI95.EXE", 0, true, false);
-    WriteInstalledFile(record, "Main", "KORVI95.EXE", 0, true, true); // replaced, not repeated
+    WriteInstalledFile(record, "Main", "KORVI95.EXE", 0, true, true);          // replaced, not repeated
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, recordPath.c_str()); // flush the profile cache
 
     std::string text = wintest::ReadFileText(recordPath);

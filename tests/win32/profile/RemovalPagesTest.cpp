@@ -53,7 +53,7 @@ protected:
             int16_t destination;
             uint32_t sharedCount;
         } files[] = {{"korvi95.exe", 0, 0}, {"readonly.txt", 0, 0}, {"version.txt", 2, 0},
-                     {"keep3.dll", -3, 3}, {"last1.dll", -3, 1}, {"_kwdinst.exe", -3, 1}};
+                     {"keep3.dll", -3, 3},  {"last1.dll", -3, 1},   {"_kwdinst.exe", -3, 1}};
         for (const auto& f : files) {
             std::string path = PathOf(f.destination) + f.name;
             ASSERT_TRUE(wintest::WriteFileText(path, "x"));
@@ -70,9 +70,11 @@ protected:
         ASSERT_TRUE(wintest::WriteFileText(home_ + "start.job", "x"));
         ASSERT_TRUE(CreateDirectoryA((home_ + "TMP").c_str(), nullptr));
         ASSERT_EQ(CfgWriteString("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\korvi95.exe", nullptr, "",
-                                 (home_ + "korvi95.exe").c_str()), 0);
+                                 (home_ + "korvi95.exe").c_str()),
+                  0);
         ASSERT_EQ(CfgWriteString("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus", nullptr,
-                                 "DisplayName", "Brantoke AntiVirus"), 0);
+                                 "DisplayName", "Brantoke AntiVirus"),
+                  0);
     }
     void TearDown() override
     {
@@ -114,7 +116,8 @@ TEST_F(RemovalPagesTest, RemovesWhatTheRecordListsAndKeepsTheUsersFile)
     Press(IDOK);
     ASSERT_TRUE(OnPage(IDD_REMOVAL_DONE));
     EXPECT_EQ(app_.SetupFailed, 0);
-    for (const char* gone : {"korvi95.exe", "readonly.txt", "Data\\version.txt", "Data", "NoPwd.txt", "start.job", "TMP"})
+    for (const char* gone :
+         {"korvi95.exe", "readonly.txt", "Data\\version.txt", "Data", "NoPwd.txt", "start.job", "TMP"})
         EXPECT_FALSE(Exists(home_ + gone)) << gone;
     EXPECT_TRUE(Exists(home_ + "user.txt"));
     bool present = false;

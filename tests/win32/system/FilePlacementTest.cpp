@@ -16,9 +16,9 @@
 
 namespace {
 
-using wintest::WindowsDirectory;
-using wintest::SystemDirectory;
 using wintest::Exists;
+using wintest::SystemDirectory;
+using wintest::WindowsDirectory;
 
 using wintest::ModuleDirectory;
 
@@ -161,15 +161,15 @@ TEST_F(Placement, NewerRuleOnRealVersionResources)
 {
     const int64_t early = 900000000, late = 1200000000;
     const RuleCase cases[] = {
-        {"ver40950.dll", late, "ver401111.dll", early, true},   // higher build number wins, older date
-        {"ver401111.dll", early, "ver40950.dll", late, true},   // not higher: the later date decides
-        {"ver401111.dll", late, "ver40950.dll", early, false},  // not higher, earlier date
-        {"ver401111.dll", late, "ver401111.dll", late, false},  // same version, same date
-        {"ver4000.dll", early, "nover.dll", late, false},       // only the existing copy has a version
-        {"nover.dll", late, "ver4000.dll", early, true},        // only the new file has one
-        {"nover.dll", early, "nover.dll", late, true},          // neither: dates
+        {"ver40950.dll", late, "ver401111.dll", early, true},  // higher build number wins, older date
+        {"ver401111.dll", early, "ver40950.dll", late, true},  // not higher: the later date decides
+        {"ver401111.dll", late, "ver40950.dll", early, false}, // not higher, earlier date
+        {"ver401111.dll", late, "ver401111.dll", late, false}, // same version, same date
+        {"ver4000.dll", early, "nover.dll", late, false},      // only the existing copy has a version
+        {"nover.dll", late, "ver4000.dll", early, true},       // only the new file has one
+        {"nover.dll", early, "nover.dll", late, true},         // neither: dates
         {"nover.dll", late, "nover.dll", late, false},
-        {"ver4001.dll", late, "ver5000.dll", early, true},      // the major number decides first
+        {"ver4001.dll", late, "ver5000.dll", early, true}, // the major number decides first
     };
     int n = 0;
     for (const RuleCase& c : cases) {
@@ -296,8 +296,8 @@ TEST_F(Placement, FileOpenWithoutSharingIsReplacedAtRestart)
     std::string gone1 = dir.Path() + "gone1.tmp", gone2 = dir.Path() + "gone2.tmp";
     ASSERT_TRUE(wintest::WriteFileText(gone1, "1"));
     ASSERT_TRUE(wintest::WriteFileText(gone2, "2"));
-    const std::string earlier = "[boot]\r\n x = y \r\n\r\n[rename]\r\nNUL=" + ShortForm(gone1) + "\r\nNUL=" +
-                                ShortForm(gone2) + "\r\n";
+    const std::string earlier =
+        "[boot]\r\n x = y \r\n\r\n[rename]\r\nNUL=" + ShortForm(gone1) + "\r\nNUL=" + ShortForm(gone2) + "\r\n";
     ASSERT_TRUE(wintest::WriteFileText(Wininit(), earlier));
 
     Holder holder("open", dest);

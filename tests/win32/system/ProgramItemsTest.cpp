@@ -15,8 +15,8 @@
 
 namespace {
 
-using wintest::ProgramsFolder;
 using wintest::Exists;
+using wintest::ProgramsFolder;
 
 using wintest::ModuleDirectory;
 
@@ -235,13 +235,14 @@ TEST_F(ProgramItems, CreatedThroughWinesServerAndRemovedWithTheGroup)
         Record(client, sent);
         RemoveProgramItems(client, targets, settings);
     }
-    EXPECT_EQ(Texts(sent), (std::vector<std::string>{
-                               "[CreateGroup (\"Brantoke AntiVirus for Windows 95\",1)]",
-                               "[DeleteItem (Scanner)]",
-                               "[DeleteItem (Brantoke Manager)]",
-                               "[DeleteItem (Monitor)]",
-                               "[DeleteGroup(\"Brantoke AntiVirus for Windows 95\",1)]",
-                           }));
+    EXPECT_EQ(Texts(sent),
+              (std::vector<std::string>{
+                  "[CreateGroup (\"Brantoke AntiVirus for Windows 95\",1)]",
+                  "[DeleteItem (Scanner)]",
+                  "[DeleteItem (Brantoke Manager)]",
+                  "[DeleteItem (Monitor)]",
+                  "[DeleteGroup(\"Brantoke AntiVirus for Windows 95\",1)]",
+              }));
     EXPECT_TRUE(AcceptedText(sent, "[DeleteGroup(\"Brantoke AntiVirus for Windows 95\",1)]"));
     EXPECT_FALSE(Exists(group));
     EXPECT_TRUE(Exists(startUp + "Monitor.lnk")); // StartUp is not touched
@@ -255,8 +256,9 @@ TEST_F(ProgramItems, RemovalOfAnEmptyListStillDeletesTheGroup)
     ProgmanClient client;
     Record(client, sent);
     RemoveProgramItems(client, none, settings);
-    EXPECT_EQ(Texts(sent), (std::vector<std::string>{"[CreateGroup (\"Korvisan Empty Group\",1)]",
-                                                     "[DeleteGroup(\"Korvisan Empty Group\",1)]"}));
+    EXPECT_EQ(Texts(sent),
+              (std::vector<std::string>{"[CreateGroup (\"Korvisan Empty Group\",1)]",
+                                        "[DeleteGroup(\"Korvisan Empty Group\",1)]"}));
     EXPECT_TRUE(sent.size() == 2 && sent[0].accepted && sent[1].accepted);
     EXPECT_FALSE(Exists(ProgramsFolder() + "Korvisan Empty Group"));
 }
@@ -296,9 +298,10 @@ TEST(ProgmanClientStart, AbsentServerIsStartedOnceAndTheCommandFollows)
     EXPECT_EQ(client.StartAttempts(), 1); // connected: not started again
     EXPECT_TRUE(client.Disconnect());
     client.End();
-    EXPECT_EQ(wintest::ReadFileText(log), "[CreateGroup (\"Stub Group\",1)]\n"
-                                          "[AddItem (C:\\AV\\a.exe ,\"A\",C:\\AV\\a.exe ,0,-1,-1,,,0)]\n"
-                                          "[ReplaceItem (A)]\n");
+    EXPECT_EQ(wintest::ReadFileText(log),
+              "[CreateGroup (\"Stub Group\",1)]\n"
+              "[AddItem (C:\\AV\\a.exe ,\"A\",C:\\AV\\a.exe ,0,-1,-1,,,0)]\n"
+              "[ReplaceItem (A)]\n");
 }
 
 TEST(ProgmanClientStart, NobodyAnsweringFailsQuietly)

@@ -24,8 +24,7 @@ RawValue ReadRaw(const std::string& subkey, const std::string& name)
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
     char buf[256] = {};
     DWORD size = sizeof buf;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, reinterpret_cast<BYTE*>(buf), &size) ==
-        ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS) {
         v.present = true;
         v.bytes.assign(buf, size);
         if (size == 4) memcpy(&v.dword, buf, 4);
@@ -37,9 +36,9 @@ RawValue ReadRaw(const std::string& subkey, const std::string& name)
 void WriteRaw(const std::string& subkey, const std::string& name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     RegCloseKey(key);
 }

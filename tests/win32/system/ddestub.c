@@ -12,8 +12,8 @@ static DWORD instance;
 static HSZ service;
 static const char* logPath;
 
-static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ hsz1, HSZ hsz2, HDDEDATA data,
-                                  ULONG_PTR d1, ULONG_PTR d2)
+static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ hsz1, HSZ hsz2, HDDEDATA data, ULONG_PTR d1,
+                                  ULONG_PTR d2)
 {
     switch (type) {
     case XTYP_CONNECT:
@@ -29,11 +29,8 @@ static HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV conv, HSZ hsz1, 
         }
         return (HDDEDATA)DDE_FACK;
     }
-    case XTYP_DISCONNECT:
-        PostQuitMessage(0);
-        return NULL;
-    default:
-        return NULL;
+    case XTYP_DISCONNECT: PostQuitMessage(0); return NULL;
+    default: return NULL;
     }
 }
 
