@@ -1,10 +1,18 @@
 # Sourced by the scripts: chooses how Win32 programs run here.
 # 32-bit Wine when this machine can execute 32-bit code, else 64-bit Wine with
-# the PE32+ build of the same sources. Sets SETUP_WINE (the loader),
+# the PE32+ build of the same sources. 32-bit code run through a qemu-user
+# binfmt registration (the PE32 smoke install) does not count: everything else
+# would crawl through the emulator. Sets SETUP_WINE (the loader),
 # SETUP_WINEARCH, SETUP_WIN_BUILD (build directory name) and SETUP_WIN_TOOLCHAIN.
 setup_root=${setup_root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 if [ -z "${SETUP_WINE:-}" ]; then
-  if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  setup_emulated32=0
+  for setup_entry in /proc/sys/fs/binfmt_misc/*; do
+    if [ -f "$setup_entry" ] && grep -qx enabled "$setup_entry" 2>/dev/null && grep -q '^interpreter .*qemu-i386' "$setup_entry" 2>/dev/null; then
+      setup_emulated32=1
+    fi
+  done
+  if [ "$setup_emulated32" = 0 ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     SETUP_WINE=/usr/lib/wine/wine
     SETUP_WINEARCH=win32
     SETUP_WIN_BUILD=build-win32
