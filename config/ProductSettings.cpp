@@ -174,9 +174,7 @@ std::vector<std::string> WorkingDirectories(const SetupData& d)
 std::string IniEntry::ValueText() const
 {
     if (!IsNumber) return Text;
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(Number));
-    return text;
+    return std::to_string(static_cast<int>(Number));
 }
 
 std::vector<IniEntry> ScannerIniEntries(const SetupData& d)

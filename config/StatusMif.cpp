@@ -66,8 +66,9 @@ std::string BuildStatusMif(int failed, const char* description, std::string_view
     Line(out, 6, "ID = 5", 46);
     Access(out);
     char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%02d/%02d/%02d %02d:%02d:%02d", t.Month % 100, t.Day % 100,
-                  ((t.Year % 100) + 100) % 100, t.Hour % 100, t.Minute % 100, t.Second % 100);
+    // Six fields of two digits each always fit.
+    (void)std::snprintf(stamp, sizeof stamp, "%02d/%02d/%02d %02d:%02d:%02d", t.Month % 100, t.Day % 100,
+                        ((t.Year % 100) + 100) % 100, t.Hour % 100, t.Minute % 100, t.Second % 100);
     Line(out, 6, Quoted(stamp) + std::string(14, ' '), 0);
     Line(out, 4, "END ATTRIBUTE", 46);
     Line(out, 2, "END GROUP", 46);

@@ -20,9 +20,7 @@ CommandLine::CommandLine(std::string_view args)
             else
                 values_[token.substr(1, 1)] = token.size() > 2 ? token.substr(2) : std::string();
         } else {
-            char name[16];
-            std::snprintf(name, sizeof name, "#%d", positional++);
-            values_[name] = token;
+            values_["#" + std::to_string(positional++)] = token;
         }
     }
 }

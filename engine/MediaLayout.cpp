@@ -17,17 +17,18 @@ std::optional<std::string> SiblingDisketteDirectory(const std::string& directory
     if (negative) value = -value;
     if (value == 0) return std::nullopt;
     char number[16];
-    std::snprintf(number, sizeof number, "%02d", disketteNumber);
+    (void)std::snprintf(number, sizeof number, "%02d", disketteNumber); // an int always fits
     return dir.substr(0, dir.size() - 2) + number;
 }
 
 std::string DisketteRequestText(const std::string& label, int disketteNumber, const std::string& drive)
 {
+    // The prompt's text is bounded: a longer label is cut.
     char buf[512];
     if (!label.empty())
-        std::snprintf(buf, sizeof buf, "Please insert the diskette labelled '%s' in drive %s:", label.c_str(),
-                      drive.c_str());
+        (void)std::snprintf(buf, sizeof buf, "Please insert the diskette labelled '%s' in drive %s:", label.c_str(),
+                            drive.c_str());
     else
-        std::snprintf(buf, sizeof buf, "Please insert diskette %d in drive %s:", disketteNumber, drive.c_str());
+        (void)std::snprintf(buf, sizeof buf, "Please insert diskette %d in drive %s:", disketteNumber, drive.c_str());
     return buf;
 }

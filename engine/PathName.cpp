@@ -171,7 +171,7 @@ std::string RandomHexName(int (*random)())
 {
     char buf[64];
     int a = random(), b = random(), c = random(), d = random(), e = random();
-    std::snprintf(buf, sizeof buf, "%.4x%.4x%.4x%.4x%.4x", a, b, c, d, e);
+    (void)std::snprintf(buf, sizeof buf, "%.4x%.4x%.4x%.4x%.4x", a, b, c, d, e); // 40 digits at most always fit
     return std::string(buf, 8);
 }
 

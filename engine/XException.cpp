@@ -52,7 +52,9 @@ MessageIds CXException::TextIds() const
 std::string CXException::ErrorInformation(int32_t messageId) const
 {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%d.%d (%s)", static_cast<int>(messageId), static_cast<int>(cause_), ClassName());
+    // Two ints and a class name: never near the size.
+    (void)std::snprintf(buf, sizeof buf, "%d.%d (%s)", static_cast<int>(messageId), static_cast<int>(cause_),
+                        ClassName());
     return buf;
 }
 

@@ -62,6 +62,8 @@ private:
     std::string explanation_;
 };
 
+// Name is a class name, which parentheses would not let through.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define CX_DECLARE_EXCEPTION(Name)                                                                                     \
     class Name : public CXException {                                                                                  \
     public:                                                                                                            \
@@ -71,6 +73,7 @@ private:
     protected:                                                                                                         \
         MessageRows Rows() const override;                                                                             \
     }
+// NOLINTEND(bugprone-macro-parentheses)
 
 CX_DECLARE_EXCEPTION(CXMemoryException);
 CX_DECLARE_EXCEPTION(CXFileException);

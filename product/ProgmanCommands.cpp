@@ -4,7 +4,7 @@ namespace progman {
 
 namespace {
 
-std::string Fitting(std::string text) { return text.size() < kCommandBufferSize ? text : std::string(); }
+std::string Fitting(const std::string& text) { return text.size() < kCommandBufferSize ? text : std::string(); }
 
 std::string QuotedIfBlank(const std::string& path)
 {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is needed, builds both trees, runs the native
+# Runs every test: installs what is needed, builds both trees, checks the
+# format and runs the static analysis (scripts/check-code.sh), runs the native
 # tests (sanitizers on), the Win32 tests under Wine (each test program in a
 # fresh Windows 95 prefix, under Xvfb), and a short run of each fuzz target.
 set -uo pipefail
@@ -27,6 +28,10 @@ ctest_counted() { # ctest_counted BUILD_DIR: runs its tests, output on failure, 
 
 log=$(mktemp)
 junit=$(mktemp)
+echo "== code health (format, static analysis)"
+for check in format tidy; do
+  if "$setup_root/scripts/check-code.sh" "$check"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+done
 echo "== native tests"
 ctest_counted "$setup_root/build-native" 2>&1 | tee "$log" | tail -5
 count "$junit"

@@ -25,7 +25,8 @@ bool PutText(uint8_t* field, std::size_t size, const std::string& text)
 {
     if (text.size() >= size || text.find('\0') != std::string::npos) return false;
     std::memset(field, 0, size);
-    std::memcpy(field, text.data(), text.size());
+    // The zero that ends the text is already there: text.size() < size.
+    std::memcpy(field, text.data(), text.size()); // NOLINT(bugprone-not-null-terminated-result)
     return true;
 }
 

@@ -47,6 +47,8 @@ public:
     // Binary write, created or truncated.
     virtual std::unique_ptr<WriteFile> OpenWrite(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
+    // Best effort: it clears away incomplete output, and a file that stays is
+    // no worse than the failure that left it.
     virtual void Remove(const std::string& path) = 0;
     // Seconds since 1970 and the DOS attribute byte (only read-only has a
     // meaning outside Windows).

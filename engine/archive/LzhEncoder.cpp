@@ -17,7 +17,7 @@ int MakeCodeLengths(const uint32_t* freq, int n, int maxLength, uint8_t* lengths
 
     // Huffman tree over the used symbols; depth of each leaf.
     int m = static_cast<int>(used.size());
-    std::vector<int> parent(2 * m, -1);
+    std::vector<int> parent(2 * used.size(), -1);
     using Node = std::pair<uint64_t, int>;
     std::priority_queue<Node, std::vector<Node>, std::greater<Node>> heap;
     for (int i = 0; i < m; ++i) heap.push({freq[used[i]], i});

@@ -33,7 +33,7 @@ int Seek64(std::FILE* f, uint64_t pos)
 class StdioReadFile final : public ReadFile {
 public:
     StdioReadFile(std::FILE* f, std::string path) : f_(f), path_(std::move(path)) {}
-    ~StdioReadFile() override { std::fclose(f_); }
+    ~StdioReadFile() override { (void)std::fclose(f_); } // nothing was written: a failed close loses nothing
 
     std::size_t ReadData(void* buffer, std::size_t count) override
     {
@@ -62,7 +62,9 @@ public:
     StdioWriteFile(std::FILE* f, std::string path) : f_(f), path_(std::move(path)) {}
     ~StdioWriteFile() override
     {
-        if (f_) std::fclose(f_);
+        // Only an abandoned file gets here (Close reports its errors): it is
+        // incomplete whether or not this close works.
+        if (f_) (void)std::fclose(f_);
     }
     void WriteData(const void* buffer, std::size_t count) override
     {
@@ -91,7 +93,7 @@ public:
         if (!f) Fail(path, errno);
         struct stat st;
         if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
-            std::fclose(f);
+            (void)std::fclose(f); // opened only to be refused
             Fail(path, EACCES);
         }
         return std::make_unique<StdioReadFile>(f, path);
@@ -108,7 +110,7 @@ public:
         struct stat st;
         return stat(path.c_str(), &st) == 0;
     }
-    void Remove(const std::string& path) override { std::remove(path.c_str()); }
+    void Remove(const std::string& path) override { (void)std::remove(path.c_str()); }
     void SetTimeAndAttributes(const std::string& path, int32_t mtime, uint8_t attributes) override
     {
         struct utimbuf t;

@@ -38,7 +38,7 @@ std::vector<uint8_t> ReadWhole(const std::string& path, int32_t& mtime)
     if (!f) throw std::runtime_error(path + ": " + std::strerror(errno));
     std::vector<uint8_t> data(static_cast<std::size_t>(st.st_size));
     std::size_t got = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), f);
-    std::fclose(f);
+    (void)std::fclose(f); // read only: a failed close loses nothing
     if (got != data.size()) throw std::runtime_error(path + ": short read");
     return data;
 }
@@ -107,7 +107,7 @@ int MethodByName(const std::string& name)
 std::string DisketteDirName(const std::string& prefix, int number)
 {
     char num[16];
-    std::snprintf(num, sizeof num, "%02d", number);
+    (void)std::snprintf(num, sizeof num, "%02d", number); // an int always fits
     return prefix + num;
 }
 

@@ -195,9 +195,8 @@ int Pack(int argc, char** argv)
         best.header.SetAttributes(0x20);
         sizes.push_back(best.stored.size());
         members.push_back(std::move(best));
-        std::fprintf(stderr, "[%zu] %s %u -> %u (%s)\n", members.size(), name.c_str(),
-                     members.back().header.ExpandedSize(), members.back().header.StoredSize(),
-                     MethodName(members.back().header.Method()));
+        std::cerr << '[' << members.size() << "] " << name << ' ' << members.back().header.ExpandedSize() << " -> "
+                  << members.back().header.StoredSize() << " (" << MethodName(members.back().header.Method()) << ")\n";
     }
     std::vector<uint64_t> breaks;
     if (volumeSize) {
@@ -210,7 +209,7 @@ int Pack(int argc, char** argv)
     archive::WriteVolumes(members, breaks, [&](std::size_t k) {
         if (k > 0 && !archive::NextVolumeName(name, name))
             throw std::runtime_error("the volume after " + name + " would not have a valid file name");
-        std::fprintf(stderr, "writing %s\n", name.c_str());
+        std::cerr << "writing " << name << '\n';
         return archive::StdioFileSystem().OpenWrite(name);
     });
     return 0;
@@ -244,7 +243,7 @@ int Decode(const std::string& method, const std::string& in, const std::string& 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fputs(kUsage, stderr);
+        std::cerr << kUsage;
         return 2;
     }
     std::string cmd = argv[1];
@@ -265,12 +264,12 @@ int main(int argc, char** argv)
         if (cmd == "encode" && argc == 5) return Encode(argv[2], argv[3], argv[4]);
         if (cmd == "decode" && argc == 6) return Decode(argv[2], argv[3], argv[4], argv[5]);
     } catch (const std::runtime_error& e) {
-        std::fprintf(stderr, "mediatool: %s\n", e.what());
+        std::cerr << "mediatool: " << e.what() << '\n';
         return 1;
     } catch (...) {
-        std::fprintf(stderr, "%s\n", DescribeCurrentException().c_str());
+        std::cerr << DescribeCurrentException() << '\n';
         return 1;
     }
-    std::fputs(kUsage, stderr);
+    std::cerr << kUsage;
     return 2;
 }
