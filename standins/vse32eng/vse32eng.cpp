@@ -16,6 +16,8 @@
 namespace {
 
 constexpr EngineHandle kInstance = 0x4B56;
+// A memory scan takes a second, as on a real machine, so that its page can be seen.
+constexpr DWORD kScanStepMs = 250;
 // The option block setup passes; anything else is refused.
 const uint16_t kExpectedOptions[17] = {1, 0, 6, 0, 0, 1, 8, 1, 16, 1, 30, 0, 0, 20, 0, 0, 0};
 
@@ -89,6 +91,7 @@ EngineStatus WINAPI EngineScanMemory(EngineHandle handle)
 {
     Record(kOrdEngineScanMemory);
     for (uint16_t percent : {25, 50, 75, 100}) {
+        Sleep(kScanStepMs); // the scan of a quarter of the memory
         g_progress = percent;
         if (g_notify) SendMessageA(g_notify, WM_ENGINE_PROGRESS, 0, 0);
     }
@@ -130,14 +133,15 @@ EngineStatus WINAPI EngineClose(EngineHandle handle)
         return 0;                                                                                                      \
     }
 UNUSED_ENTRY(3)
-UNUSED_ENTRY(4) UNUSED_ENTRY(6) UNUSED_ENTRY(7) UNUSED_ENTRY(9) UNUSED_ENTRY(11) UNUSED_ENTRY(12) UNUSED_ENTRY(13)
-    UNUSED_ENTRY(14) UNUSED_ENTRY(15) UNUSED_ENTRY(16) UNUSED_ENTRY(17) UNUSED_ENTRY(18) UNUSED_ENTRY(21)
-        UNUSED_ENTRY(22) UNUSED_ENTRY(24) UNUSED_ENTRY(25) UNUSED_ENTRY(29) UNUSED_ENTRY(30) UNUSED_ENTRY(31)
-            UNUSED_ENTRY(32) UNUSED_ENTRY(33) UNUSED_ENTRY(34) UNUSED_ENTRY(35) UNUSED_ENTRY(36) UNUSED_ENTRY(37)
-                UNUSED_ENTRY(38) UNUSED_ENTRY(40) UNUSED_ENTRY(41) UNUSED_ENTRY(42) UNUSED_ENTRY(43) UNUSED_ENTRY(44)
-                    UNUSED_ENTRY(45) UNUSED_ENTRY(47) UNUSED_ENTRY(50) UNUSED_ENTRY(51) UNUSED_ENTRY(52)
-                        UNUSED_ENTRY(53) UNUSED_ENTRY(54) UNUSED_ENTRY(56) UNUSED_ENTRY(57) UNUSED_ENTRY(60)
-                            UNUSED_ENTRY(61) UNUSED_ENTRY(62) UNUSED_ENTRY(63) UNUSED_ENTRY(65)
+UNUSED_ENTRY(4)
+UNUSED_ENTRY(6) UNUSED_ENTRY(7) UNUSED_ENTRY(9) UNUSED_ENTRY(11) UNUSED_ENTRY(12) UNUSED_ENTRY(13) UNUSED_ENTRY(14)
+    UNUSED_ENTRY(15) UNUSED_ENTRY(16) UNUSED_ENTRY(17) UNUSED_ENTRY(18) UNUSED_ENTRY(21) UNUSED_ENTRY(22)
+        UNUSED_ENTRY(24) UNUSED_ENTRY(25) UNUSED_ENTRY(29) UNUSED_ENTRY(30) UNUSED_ENTRY(31) UNUSED_ENTRY(32)
+            UNUSED_ENTRY(33) UNUSED_ENTRY(34) UNUSED_ENTRY(35) UNUSED_ENTRY(36) UNUSED_ENTRY(37) UNUSED_ENTRY(38)
+                UNUSED_ENTRY(40) UNUSED_ENTRY(41) UNUSED_ENTRY(42) UNUSED_ENTRY(43) UNUSED_ENTRY(44) UNUSED_ENTRY(45)
+                    UNUSED_ENTRY(47) UNUSED_ENTRY(50) UNUSED_ENTRY(51) UNUSED_ENTRY(52) UNUSED_ENTRY(53)
+                        UNUSED_ENTRY(54) UNUSED_ENTRY(56) UNUSED_ENTRY(57) UNUSED_ENTRY(60) UNUSED_ENTRY(61)
+                            UNUSED_ENTRY(62) UNUSED_ENTRY(63) UNUSED_ENTRY(65)
 
 } // extern "C"
 
