@@ -48,7 +48,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 # Install media of the sample product (sample/layout.txt), made by the media
 # tool from the stand-in programs this build made.
 progress "making install media of the sample product in $out/media"
-"$root/scripts/make-sample-media.sh" "$out"
+"$root/scripts/make-sample-media.sh" "$out" 2>"$out/media.log" || { cat "$out/media.log"; exit 1; }
 media=$out/media/DISK01
 c=$prefix/drive_c
 
@@ -94,7 +94,6 @@ if [ "$unattended" = 1 ]; then
   echo "screenshot: $out/setup-screen.png"
   status=0
   wait $setup_pid || status=$?
-  wineserver -w
   summary "$status (modulo 256)"
   exit 0
 fi
@@ -104,7 +103,6 @@ rm -rf "$pages" "$out/setup-pages.png"
 progress "walking setup.exe through the installation (pages saved in $pages)"
 status=0
 "$root/scripts/walk-setup.sh" "$media" "$pages" | tee "$out/walk.log" | sed -u 's/^/   /' || status=$?
-wineserver -w
 pages_seen=$(sed -n 's/.*pages:\(.*\)/\1/p' "$out/walk.log" | tr -d '\r')
 code=$(sed -n 's/.*setup.exe ended with exit code \([0-9]*\).*/\1/p' "$out/walk.log")
 progress "making PNG pictures and the contact sheet"
@@ -113,7 +111,12 @@ for bmp in "$pages"/*.bmp; do
   convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
 done
 if ls "$pages"/[0-9]*.png >/dev/null 2>&1; then
-  montage "$pages"/[0-9]*.png -geometry 320x240+6+6 -tile 4x -label '%t' -pointsize 14 -background '#d8d8d8' \
+  # Each picture under its file name, in the first font ImageMagick knows
+  # (none on a machine without fonts: no names then).
+  font=$(convert -list font 2>/dev/null | sed -n 's/^ *Font: //p' | head -1)
+  labels=()
+  [ -n "$font" ] && labels=(-font "$font" -label '%t' -pointsize 14)
+  montage "${labels[@]}" -background '#d8d8d8' "$pages"/[0-9]*.png -geometry 320x240+6+6 -tile 4x \
     "$out/setup-pages.png"
   echo "pages: $(ls "$pages" | tr '\n' ' ')"
   echo "contact sheet: $out/setup-pages.png"

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr DWORD kStepMs = 400; // what reading one area takes here
+constexpr DWORD kStepMs = 500; // what reading one area takes here
 
 // One line of activity, shown for the given time while the caller's windows
 // keep answering.
@@ -46,7 +46,8 @@ extern "C" int32_t WINAPI CreateRescueDisk(HWND page, int32_t unattended)
     if (page) {
         SetDlgItemTextA(page, IDC_BACKUP_DESTINATION, WindowsDirectoryPath().c_str());
         ShowWindow(page, SW_SHOW);
-        for (const char* area : {"Partition table...", "Boot sector..."}) ShowActivity(page, area, kStepMs);
+        for (const char* area : {"Partition table...", "Boot sector...", "CMOS settings...", "Rescue files..."})
+            ShowActivity(page, area, kStepMs);
         SetDlgItemTextA(page, IDC_BACKUP_ACTIVITY, "Done");
         UpdateWindow(page);
     }

@@ -170,6 +170,22 @@ bool SameRegion(const Shot& a, const Shot& b, const RECT& r)
     return true;
 }
 
+// Whether a window of another program lies over the page: the window at its
+// centre and near its corners belongs to someone else.
+bool Covered(HWND window)
+{
+    RECT r;
+    if (!GetWindowRect(window, &r)) return true;
+    const LONG cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    for (POINT p : {POINT{cx, cy}, POINT{r.left + 4, r.top + 4}, POINT{r.right - 5, r.top + 4},
+                    POINT{r.left + 4, r.bottom - 5}, POINT{r.right - 5, r.bottom - 5}}) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(WindowFromPoint(p), &process);
+        if (process != g_setupProcess) return true;
+    }
+    return false;
+}
+
 // Whether the window's picture has reached the screen: its frame's grey
 // corners stand out from the blue backdrop, and where it is the screen has
 // changed since the page before was shot (Wine puts a window's painting on
@@ -200,7 +216,8 @@ bool SettledShot(HWND window, Shot& shot, const Shot* before, DWORD stepMs = kSe
         // What showed a window that covers setup is no picture of it.
         if (CloseFolderWindows()) have = false;
         Shot current;
-        if (IsWindowVisible(window) && current.Take() && IsWindowVisible(window) && OnScreen(current, window, before)) {
+        if (IsWindowVisible(window) && !Covered(window) && current.Take() && IsWindowVisible(window) &&
+            !Covered(window) && OnScreen(current, window, before)) {
             same = have && current.pixels == shot.pixels ? same + 1 : 1;
             shot = std::move(current);
             have = true;
