@@ -65,7 +65,10 @@ summary() { # summary EXIT_CODE
   keys=$(grep -c '^HKEY_' "$out/registry.txt" || true)
   values=$(grep -c 'REG_' "$out/registry.txt" || true)
   echo "product registry keys under HKLM\\SOFTWARE\\Brantoke: $keys (with $values values; all in out/registry.txt), for example:"
-  grep '^HKEY_' "$out/registry.txt" | sed 's/^HKEY_LOCAL_MACHINE\\SOFTWARE\\Brantoke\\/  /' | grep -v '^HKEY' | head -6
+  awk '/^HKEY_/ { key = $0; sub(/^HKEY_LOCAL_MACHINE\\SOFTWARE\\Brantoke\\/, "", key) }
+       /REG_/ { n[key]++; if (!(key in first)) { first[key] = $1; order[++keys] = key } }
+       END { for (i = 1; i <= keys && i <= 6; i++) printf "  %s (%d values: %s, ...)\n", order[i], n[order[i]], first[order[i]] }' \
+    "$out/registry.txt"
   if "$SETUP_WINE" reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Brantoke AntiVirus' >/dev/null 2>&1; then
     echo "  and the removal entry HKLM\\...\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"
   fi
@@ -94,7 +97,10 @@ if [ "$unattended" = 1 ]; then
   echo "screenshot: $out/setup-screen.png"
   status=0
   wait $setup_pid || status=$?
-  summary "$status (modulo 256)"
+  # Wine hands the exit code on in 8 bits; the log's last line has all of it.
+  code=$(tail -1 "$c/KORSETUP.LOG" 2>/dev/null | sed -n 's/.*exit code \([0-9]*\).*/\1/p')
+  [ -n "$code" ] && [ $((code % 256)) = "$status" ] || code="$status (modulo 256)"
+  summary "$code"
   exit 0
 fi
 
