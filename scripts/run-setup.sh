@@ -51,6 +51,7 @@ progress "making install media of the sample product in $out/media"
 "$root/scripts/make-sample-media.sh" "$out" 2>"$out/media.log" || { cat "$out/media.log"; exit 1; }
 media=$out/media/DISK01
 c=$prefix/drive_c
+rm -rf "$out/pages" "$out/setup-pages.png" "$out/setup-screen.png" "$out/walk.log" "$out/registry.txt"
 
 # What the installation left behind, the same for both ways.
 summary() { # summary EXIT_CODE
@@ -105,7 +106,6 @@ if [ "$unattended" = 1 ]; then
 fi
 
 pages=$out/pages
-rm -rf "$pages" "$out/setup-pages.png"
 progress "walking setup.exe through the installation (pages saved in $pages)"
 status=0
 "$root/scripts/walk-setup.sh" "$media" "$pages" | tee "$out/walk.log" | sed -u 's/^/   /' || status=$?
@@ -124,7 +124,7 @@ if ls "$pages"/[0-9]*.png >/dev/null 2>&1; then
   [ -n "$font" ] && labels=(-font "$font" -label '%t' -pointsize 14)
   montage "${labels[@]}" -background '#d8d8d8' "$pages"/[0-9]*.png -geometry 320x240+6+6 -tile 4x \
     "$out/setup-pages.png"
-  echo "pages: $(ls "$pages" | tr '\n' ' ')"
+  echo "pages: $(ls "$pages" | tr '\n' ' ')($(md5sum "$pages"/*.png | cut -c1-32 | sort -u | wc -l) different pictures)"
   echo "contact sheet: $out/setup-pages.png"
 fi
 summary "${code:-none}"

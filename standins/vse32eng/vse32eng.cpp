@@ -16,8 +16,8 @@
 namespace {
 
 constexpr EngineHandle kInstance = 0x4B56;
-// A memory scan takes a second, as on a real machine, so that its page can be seen.
-constexpr DWORD kScanStepMs = 250;
+// A memory scan takes a moment, as on a real machine, so that its page can be seen.
+constexpr DWORD kScanStepMs = 150;
 // The option block setup passes; anything else is refused.
 const uint16_t kExpectedOptions[17] = {1, 0, 6, 0, 0, 1, 8, 1, 16, 1, 30, 0, 0, 20, 0, 0, 0};
 

@@ -11,8 +11,11 @@
 //             [/browsers:0|1] [/timeout:SECONDS] SETUP.EXE [SETUP ARGUMENTS...]
 //
 // With /shots each page is saved as DIR\NN-ID.bmp (NN its place in the walk)
-// once its picture has settled; /shoot limits that to the pages named.
-// Exit code 0: the walk reached its end and setup ended with 0 or 3010.
+// once its picture has settled; /shoot limits that to the pages named. The
+// folder windows Program Manager opens over setup are closed, as a person
+// would. Every wait is bounded; a walk that cannot go on names the page it
+// stopped at and ends setup. Exit code 0: the walk reached its end and setup
+// ended with 0 or 3010; 1: it did not; 2: a bad command line.
 #include "resources/ids.h"
 #include "tools/setupwalk/WalkRules.h"
 
@@ -213,16 +216,18 @@ bool SettledShot(HWND window, Shot& shot, const Shot* before, DWORD stepMs = kSe
     for (;;) {
         // A page may hide itself for a while and show again; gone is gone.
         if (!IsWindow(window)) return have;
-        // What showed a window that covers setup is no picture of it.
-        if (CloseFolderWindows()) have = false;
+        // A folder window closed over the page changes the picture: settle again.
+        if (CloseFolderWindows()) same = 0;
+        // A shot takes a while; whether the page was still there when it was
+        // taken shows on the shot itself.
         Shot current;
-        if (IsWindowVisible(window) && !Covered(window) && current.Take() && IsWindowVisible(window) &&
-            !Covered(window) && OnScreen(current, window, before)) {
+        if (IsWindowVisible(window) && !Covered(window) && current.Take() && OnScreen(current, window, before) &&
+            !Covered(window)) {
             same = have && current.pixels == shot.pixels ? same + 1 : 1;
             shot = std::move(current);
             have = true;
             if (same >= kSettledShots && !CloseFolderWindows()) return true;
-            if (same >= kSettledShots) have = false;
+            if (same >= kSettledShots) same = 0;
         }
         if (GetTickCount() - start > kSettleLimitMs) return have;
         Sleep(stepMs);
