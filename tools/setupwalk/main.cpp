@@ -424,25 +424,37 @@ bool ChooseComponents(HWND page, const walk::Options& o, std::string& error)
         }
     }
     Shot shot;
-    SettledShot(page, shot, nullptr);
+    if (!SettledShot(page, shot, nullptr)) {
+        error = "the page cannot be seen";
+        return false;
+    }
     for (const ListItem& item : items) {
         if (BoxCrossed(shot, list, item.box) == Wanted(o, item.title)) continue;
         const LPARAM at = MAKELPARAM((item.box.left + item.box.right) / 2, (item.box.top + item.box.bottom) / 2);
         Send(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
         Send(list, WM_LBUTTONUP, 0, at);
     }
-    SettledShot(page, shot, nullptr);
-    std::string chosen;
-    for (const ListItem& item : items) {
-        const bool crossed = BoxCrossed(shot, list, item.box);
-        if (crossed != Wanted(o, item.title)) {
-            error = "the box of \"" + item.title + "\" did not change";
+    // The list repaints the boxes when setup gets round to it.
+    const DWORD start = GetTickCount();
+    for (;;) {
+        std::string chosen, wrong;
+        if (SettledShot(page, shot, nullptr)) {
+            for (const ListItem& item : items) {
+                const bool crossed = BoxCrossed(shot, list, item.box);
+                if (crossed != Wanted(o, item.title)) wrong = item.title;
+                if (crossed) chosen += (chosen.empty() ? "" : ", ") + item.title;
+            }
+            if (wrong.empty()) {
+                Say("     components chosen: %s", chosen.c_str());
+                return true;
+            }
+        }
+        if (GetTickCount() - start > kSettleLimitMs) {
+            error = wrong.empty() ? "the page cannot be seen" : "the box of \"" + wrong + "\" did not change";
             return false;
         }
-        if (crossed) chosen += (chosen.empty() ? "" : ", ") + item.title;
+        Sleep(kSettleStepMs);
     }
-    Say("     components chosen: %s", chosen.c_str());
-    return true;
 }
 
 // ---- The walk -----------------------------------------------------------------
