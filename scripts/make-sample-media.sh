@@ -2,7 +2,8 @@
 # Makes install media of the sample product (sample/layout.txt) from the
 # stand-in programs the Win32 build made: scripts/make-sample-media.sh OUTDIR
 # writes OUTDIR/sample (the staged files) and OUTDIR/media/DISK01, ...
-# Needs build-native (the media tool) and the Win32 build of this machine.
+# Needs the Win32 build of this machine and the media tool: build-native's, or
+# else the Win32 build's run under Wine (in WINEPREFIX).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 setup_root=$root
@@ -24,4 +25,11 @@ done
 strip=x86_64-w64-mingw32-strip
 [ "$SETUP_WINEARCH" = win32 ] && strip=i686-w64-mingw32-strip
 "$strip" "$staging"/bin/*.exe "$staging"/bin/*.EXE "$staging"/bin/*.dll "$staging"/bin/*.DLL
-"$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null
+if [ -x "$root/build-native/bin/mediatool" ]; then
+  "$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null
+else
+  # Drive Z: is the root of the Linux file system in every prefix.
+  winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
+  mkdir -p "$out/media"
+  "$SETUP_WINE" "$bin/mediatool.exe" build "$(winpath "$staging/layout.txt")" "$(winpath "$out/media")" >/dev/null
+fi

@@ -25,4 +25,6 @@ if [ -z "${SETUP_WINE:-}" ]; then
   fi
 fi
 export SETUP_WINE SETUP_WINEARCH SETUP_WIN_BUILD SETUP_WIN_TOOLCHAIN
-export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=$SETUP_WINEARCH
+# winemenubuilder off: Wine would copy the program groups setup makes into the
+# Linux user's menus, and wait on them, keeping the prefix's server alive.
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=$SETUP_WINEARCH

@@ -1,13 +1,41 @@
 // Stand-in for the product's rescue library "rescue.dll": records each call
 // of its one entry point as a line of RESCUE.REC in the Windows directory
-// ("CreateRescueDisk <page window in hex> <unattended>") and shows on the
-// page what it did.
+// ("CreateRescueDisk <page window in hex> <unattended>") and, like the real
+// library, shows its work on the page setup hands it (which setup has hidden):
+// the areas it backs up, each for a moment, then "Done".
 #include "product/ProductLibraries.h"
 #include "standins/StandinRecord.h"
 #include "resources/ids.h"
 
 #include <cstdio>
 #include <type_traits>
+
+namespace {
+
+constexpr DWORD kStepMs = 500; // what reading one area takes here
+
+// One line of activity, shown for the given time while the caller's windows
+// keep answering.
+void ShowActivity(HWND page, const char* activity, DWORD ms)
+{
+    SetDlgItemTextA(page, IDC_BACKUP_ACTIVITY, activity);
+    UpdateWindow(page);
+    const DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam)); // for the caller's loop
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+} // namespace
 
 extern "C" int32_t WINAPI CreateRescueDisk(HWND page, int32_t unattended)
 {
@@ -17,7 +45,11 @@ extern "C" int32_t WINAPI CreateRescueDisk(HWND page, int32_t unattended)
     RecordWindowsLine("RESCUE.REC", line);
     if (page) {
         SetDlgItemTextA(page, IDC_BACKUP_DESTINATION, WindowsDirectoryPath().c_str());
+        ShowWindow(page, SW_SHOW);
+        for (const char* area : {"Partition table...", "Boot sector...", "CMOS settings...", "Rescue files..."})
+            ShowActivity(page, area, kStepMs);
         SetDlgItemTextA(page, IDC_BACKUP_ACTIVITY, "Done");
+        UpdateWindow(page);
     }
     return 1;
 }

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr EngineHandle kInstance = 0x4B56;
+// A memory scan takes a moment, as on a real machine, so that its page can be seen.
+constexpr DWORD kScanStepMs = 150;
 // The option block setup passes; anything else is refused.
 const uint16_t kExpectedOptions[17] = {1, 0, 6, 0, 0, 1, 8, 1, 16, 1, 30, 0, 0, 20, 0, 0, 0};
 
@@ -89,6 +91,7 @@ EngineStatus WINAPI EngineScanMemory(EngineHandle handle)
 {
     Record(kOrdEngineScanMemory);
     for (uint16_t percent : {25, 50, 75, 100}) {
+        Sleep(kScanStepMs); // the scan of a quarter of the memory
         g_progress = percent;
         if (g_notify) SendMessageA(g_notify, WM_ENGINE_PROGRESS, 0, 0);
     }

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Walks setup.exe through an interactive installation of the sample product as
+# a person would, with the walk program of this build (tools/setupwalk):
+#   scripts/walk-setup.sh MEDIA_DISK01 SHOT_DIR [PAGE,...]
+# It types the names, chooses Custom Setup and the components, the home
+# directory and the options of sample/KORVISAN.ICF (so that the walk and an
+# unattended run install the same), declines the restart offer and saves each
+# page (or the PAGEs named) as SHOT_DIR/NN-PAGEID.bmp. setup.exe is given
+# /M:C:\KORVISAN.MIF for a status file. Needs WINEPREFIX and DISPLAY; prints
+# the walk's lines; exits with the walk's status (0: installed).
+set -euo pipefail
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
+. "$setup_root/scripts/wine-env.sh"
+media=$1
+shots=$2
+pages=${3:-}
+mkdir -p "$shots"
+# Drive Z: is the root of the Linux file system in every prefix.
+winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
+args=("/shots:$(winpath "$shots")" "/name:Ann User" "/company:Sample Company" '/home:C:\KORAV'
+  "/components:Manager,Realtime Protection,Netware Support,Auto Download" /browsers:1 /scannow:0)
+[ -n "$pages" ] && args+=("/shoot:$pages")
+"$SETUP_WINE" "$setup_root/$SETUP_WIN_BUILD/bin/setupwalk.exe" "${args[@]}" \
+  "$(winpath "$media/setup.exe")" '/M:C:\KORVISAN.MIF' 2> >(grep -v -E '^ALSA|alsa' >&2)
