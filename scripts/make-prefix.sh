@@ -11,6 +11,12 @@ version=${2:-win95}
 rm -rf "$dir"
 mkdir -p "$(dirname "$dir")"
 export WINEPREFIX=$dir
+# While scripts/smoke-pe32.sh has qemu registered for 32-bit code, wineboot
+# would build the prefix's 32-bit half through the emulator for minutes: wait
+# until it is done (about a minute).
+if [ -z "${SETUP_QEMU_LOCK_HELD:-}" ] && [ -e /tmp/setup-qemu-i386.lock ]; then
+  flock -s -w 900 /tmp/setup-qemu-i386.lock true || true
+fi
 "$SETUP_WINE" wineboot -i >/dev/null 2>&1
 "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
 "$SETUP_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Makes install media of the sample product (sample/layout.txt) from the
-# stand-in programs the Win32 build made: scripts/make-sample-media.sh OUTDIR
+# stand-in programs the Win32 build made: scripts/make-sample-media.sh OUTDIR [BUILD]
 # writes OUTDIR/sample (the staged files) and OUTDIR/media/DISK01, ...
-# Needs the Win32 build of this machine and the media tool: build-native's, or
-# else the Win32 build's run under Wine (in WINEPREFIX).
+# BUILD is the Win32 build to take them from (build-win32 or build-win64),
+# by default the one this machine runs. Needs the media tool: build-native's,
+# or else the Win32 build's run under Wine (in WINEPREFIX).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 setup_root=$root
 . "$root/scripts/wine-env.sh"
 out=$1
+build=${2:-$SETUP_WIN_BUILD}
 staging=$out/sample
 rm -rf "$staging" "$out/media"
 mkdir -p "$staging/bin"
 cp -r "$root/sample/files" "$root/sample/layout.txt" "$staging/"
 cp -r "$root/resources/art" "$staging/art"
-bin=$root/$SETUP_WIN_BUILD/bin
+bin=$root/$build/bin
 cp "$bin/setup.exe" "$bin/korcmd95.exe" "$bin/avwindow.exe" "$bin/_kwdinst.exe" "$staging/bin/"
 cp "$bin/korcmd95.exe" "$staging/bin/korvi95.exe"
 cp "$bin/bshell.dll" "$bin/rescue.dll" "$staging/bin/"
@@ -23,7 +25,7 @@ for program in vgdist.exe autodl95.exe rtwatch.exe scnsvc95.exe EXAMINE.EXE unin
   cp "$bin/prodprog.exe" "$staging/bin/$program"
 done
 strip=x86_64-w64-mingw32-strip
-[ "$SETUP_WINEARCH" = win32 ] && strip=i686-w64-mingw32-strip
+[ "$build" = build-win32 ] && strip=i686-w64-mingw32-strip
 "$strip" "$staging"/bin/*.exe "$staging"/bin/*.EXE "$staging"/bin/*.dll "$staging"/bin/*.DLL
 if [ -x "$root/build-native/bin/mediatool" ]; then
   "$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null

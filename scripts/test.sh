@@ -2,7 +2,8 @@
 # Runs every test: installs what is needed, builds both trees, checks the
 # format and runs the static analysis (scripts/check-code.sh), runs the native
 # tests (sanitizers on), the Win32 tests under Wine (each test program in a
-# fresh Windows 95 prefix, under Xvfb), and a short run of each fuzz target.
+# fresh Windows 95 prefix, under Xvfb), a short run of each fuzz target, and
+# one unattended install by the PE32 build (scripts/smoke-pe32.sh).
 set -uo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
 "$setup_root/scripts/install-deps.sh" || exit 1
@@ -54,6 +55,23 @@ if [ -x "$setup_root/scripts/fuzz.sh" ]; then
     failed=$((failed + 1)); tail -30 "$log"
   fi
 fi
+
+# The PE32 build itself, through qemu where this machine runs no 32-bit code:
+# one unattended install, compared with the PE32+ one. CI must run it.
+echo "== PE32 smoke install"
+"$setup_root/scripts/smoke-pe32.sh" >"$log" 2>&1
+case $? in
+  0) passed=$((passed + 1)); tail -1 "$log" ;;
+  77)
+    tail -1 "$log"
+    if [ "${CI:-}" = true ]; then
+      failed=$((failed + 1)); echo "smoke-pe32: must run here (CI) but was skipped"
+    else
+      skipped=$((skipped + 1))
+    fi
+    ;;
+  *) failed=$((failed + 1)); tail -40 "$log" ;;
+esac
 rm -f "$log" "$junit"
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
