@@ -215,7 +215,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
 std::string ShotFileName(int order, int page)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "%02d-%d.bmp", order, page);
+    (void)std::snprintf(name, sizeof name, "%02d-%d.bmp", order, page); // two ints always fit
     return name;
 }
 
