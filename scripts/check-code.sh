@@ -17,7 +17,7 @@ if [ "$what" = all ] || [ "$what" = format ]; then
     echo "format: ${#files[@]} files as .clang-format says ($((SECONDS - start)) s)"
   else
     grep -E '^[^ ].*: (error|warning):' "${TMPDIR:-/tmp}/format.$$" | cut -d: -f1,2 | sort -u | head -20
-    echo "format: differs from .clang-format; fix with: clang-format -i \$(git ls-files '*.cpp' '*.h' '*.c')"
+    echo "format: differs from .clang-format ($((SECONDS - start)) s); fix with: clang-format -i \$(git ls-files '*.cpp' '*.h' '*.c')"
     status=1
   fi
   rm -f "${TMPDIR:-/tmp}/format.$$"
@@ -45,7 +45,7 @@ for entry in json.load(open(sys.argv[2])):
     echo "tidy: ${#sources[@]} files without findings ($((SECONDS - start)) s)"
   else
     grep -E ': (warning|error):' "$out" | sort -u | head -40
-    echo "tidy: findings above; see one file's with: clang-tidy -p build-native FILE"
+    echo "tidy: findings above ($((SECONDS - start)) s); see one file's with: clang-tidy -p build-native FILE"
     status=1
   fi
   rm -f "$out"
