@@ -19,30 +19,48 @@ template=${SETUP_WINE_TEMPLATE:-$setup_root/$SETUP_WIN_BUILD/wine-template}
 if [ ! -d "$template/drive_c" ]; then
   "$setup_root/scripts/make-prefix.sh" "$template" >/dev/null || { echo "wine-run: cannot make $template" >&2; exit 125; }
 fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/setup-wine.XXXXXX")
-cp -a "$template" "$work/prefix"
-export WINEPREFIX=$work/prefix
-if [ -n "${SETUP_WINE_VERSION:-}" ]; then
-  "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$SETUP_WINE_VERSION" /f >/dev/null 2>&1
-fi
-small=""
-if [ -n "${SETUP_SMALL_DRIVE_KB:-}" ]; then
-  mkdir -p "$work/small"
-  if mount -t tmpfs -o "size=${SETUP_SMALL_DRIVE_KB}k" tmpfs "$work/small" 2>/dev/null; then
-    small=$work/small
-    ln -sfn "$small" "$WINEPREFIX/dosdevices/s:"
-    export SETUP_SMALL_DRIVE='S:\'
-  else
-    echo "wine-run: cannot mount a small drive here" >&2
+# One run in a fresh copy of the template.
+run_once() {
+  local work small rc
+  work=$(mktemp -d "${TMPDIR:-/tmp}/setup-wine.XXXXXX")
+  cp -a "$template" "$work/prefix"
+  export WINEPREFIX=$work/prefix
+  if [ -n "${SETUP_WINE_VERSION:-}" ]; then
+    "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$SETUP_WINE_VERSION" /f >/dev/null 2>&1
   fi
-fi
-xvfb=()
-if [ -z "${DISPLAY:-}" ]; then xvfb=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
-"${xvfb[@]}" "$SETUP_WINE" "$@"
+  small=""
+  if [ -n "${SETUP_SMALL_DRIVE_KB:-}" ]; then
+    mkdir -p "$work/small"
+    if mount -t tmpfs -o "size=${SETUP_SMALL_DRIVE_KB}k" tmpfs "$work/small" 2>/dev/null; then
+      small=$work/small
+      ln -sfn "$small" "$WINEPREFIX/dosdevices/s:"
+      export SETUP_SMALL_DRIVE='S:\'
+    else
+      echo "wine-run: cannot mount a small drive here" >&2
+    fi
+  fi
+  xvfb=()
+  if [ -z "${DISPLAY:-}" ]; then xvfb=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
+  "${xvfb[@]}" "$SETUP_WINE" "$@"
+  rc=$?
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  if [ -n "$small" ]; then umount "$small"; fi
+  if [ -n "${SETUP_KEEP_PREFIX:-}" ]; then rm -rf "$SETUP_KEEP_PREFIX"; mv "$work/prefix" "$SETUP_KEEP_PREFIX"; fi
+  rm -rf "$work"
+  return $rc
+}
+# Wine's X11 driver ends a program on an X protocol error of its own (seen
+# rarely: BadWindow on unmapping a window another process has just
+# destroyed). That says nothing about the program, so it gets one more run.
+errors=$(mktemp "${TMPDIR:-/tmp}/setup-wine-errors.XXXXXX")
+run_once "$@" 2> >(tee "$errors" >&2)
 rc=$?
-wineserver -k >/dev/null 2>&1
-wineserver -w >/dev/null 2>&1
-if [ -n "$small" ]; then umount "$small"; fi
-if [ -n "${SETUP_KEEP_PREFIX:-}" ]; then rm -rf "$SETUP_KEEP_PREFIX"; mv "$work/prefix" "$SETUP_KEEP_PREFIX"; fi
-rm -rf "$work"
+wait $! 2>/dev/null
+if [ $rc -ne 0 ] && grep -q '^X Error of failed request' "$errors"; then
+  echo "wine-run: Wine stopped the program on an X error; running it once more in a fresh prefix" >&2
+  run_once "$@"
+  rc=$?
+fi
+rm -f "$errors"
 exit $rc
