@@ -1,8 +1,8 @@
 # The same Win32 program as PE32+ (x86_64). Used to run the Win32 tests and the
-# The posix threading variant: GoogleTest needs std::mutex.
 # demo under 64-bit Wine on machines that cannot execute 32-bit code (there
 # the 32-bit Wine loader fails with "Exec format error"). The deliverable
-# setup.exe is the i686 build (cmake/mingw-i686.cmake).
+# setup.exe is the i686 build (cmake/mingw-i686.cmake). The posix threading
+# variant and MSVCRT.DLL: GoogleTest needs std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

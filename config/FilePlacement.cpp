@@ -153,8 +153,10 @@ void PlaceFile(FileEntry& entry)
         DeleteTemporary(entry.TempPath);
         return;
     }
-    // Copies in use by a running program cannot be deleted: they stay set aside.
-    for (const SetAside& copy : moved) DeleteFileA(copy.aside.c_str());
+    // Copies in use by a running program stay set aside: Windows 95 would
+    // delete them from under it.
+    for (const SetAside& copy : moved)
+        if (!PathName(copy.aside).HeldOpen()) DeleteFileA(copy.aside.c_str());
 }
 
 bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)

@@ -33,11 +33,10 @@ bool WriteWhole(const std::string& path, const std::string& text)
     return ok;
 }
 
+// Windows 95 has no MoveFileEx (a stub that fails): delete, then move, the
+// shortest gap the platform allows.
 bool ReplaceWith(const std::string& work, const std::string& path)
 {
-    if (MoveFileExA(work.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    // Windows 95 has no MoveFileEx: delete, then move (the gap is the
-    // shortest the platform allows).
     DeleteFileA(path.c_str());
     return MoveFileA(work.c_str(), path.c_str()) != 0;
 }

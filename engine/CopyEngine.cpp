@@ -131,15 +131,15 @@ void CopyEngine::InstallItemBody(const ArchiveItem& item)
         archive::MemberHeader& h = member.header;
         h.Init();
         h.SetName(item.FileName);
-        h.SetTime(static_cast<int32_t>(mediaPath.ModificationTime()));
-        WIN32_FILE_ATTRIBUTE_DATA found{};
-        if (!GetFileAttributesExA(mediaPath.Text().c_str(), GetFileExInfoStandard, &found))
+        PathName::Facts found;
+        if (!mediaPath.GetFacts(found))
             throw fw::FileException(fw::FileException::CauseFromOsError(GetLastError()), mediaPath.Text());
-        h.SetAttributes(static_cast<uint16_t>(found.dwFileAttributes & 0x27));
+        h.SetTime(static_cast<int32_t>(found.modified));
+        h.SetAttributes(static_cast<uint16_t>(found.attributes & 0x27));
         // The whole file is installed, whatever the profile says: a Size that
         // disagrees would install a cut or an empty file.
-        if (found.nFileSizeHigh != 0) throw fw::FileException(fw::kFileInvalid, mediaPath.Text());
-        const uint32_t size = found.nFileSizeLow;
+        if (found.size > 0xFFFFFFFFu) throw fw::FileException(fw::kFileInvalid, mediaPath.Text());
+        const uint32_t size = static_cast<uint32_t>(found.size);
         if (item.Size != static_cast<int64_t>(size))
             LogMessage("%s: %u bytes on the media, %lld in the profile", item.FileName.c_str(), size,
                        static_cast<long long>(item.Size));

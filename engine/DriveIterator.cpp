@@ -1,9 +1,12 @@
 #include "engine/DriveIterator.h"
 
+#include "engine/SystemHelpers.h"
+
 #include <windows.h>
 
 bool DriveIterator::Next()
 {
+    QuietDriveProbe quiet;
     int start = index_;
     while (index_ < 25) {
         ++index_;
@@ -15,6 +18,7 @@ bool DriveIterator::Next()
 
 bool DriveIterator::FindType(unsigned type)
 {
+    QuietDriveProbe quiet;
     int start = index_;
     while (Next())
         if (GetDriveTypeA(Root().c_str()) == type) return true;

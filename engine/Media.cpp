@@ -2,6 +2,7 @@
 
 #include "engine/MediaLayout.h"
 #include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
 #include "engine/UserMessage.h"
 #include "resources/ids.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 bool FileExists(const std::string& path)
 {
+    QuietDriveProbe quiet;
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }

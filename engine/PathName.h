@@ -61,8 +61,21 @@ public:
     // system cannot give one.
     std::string ShortText() const;
     bool Delete() const;
+    // Another program has the file open (or loaded) without sharing it. Windows
+    // 95 deletes such a file anyway, so a delete that must not pull a file
+    // from under a running program asks first.
+    bool HeldOpen() const;
     bool MoveTo(const std::string& newName) const;
     int64_t ModificationTime() const;
+    // What the directory entry says of an existing file or directory (also
+    // of a file another program holds open); false with the system's last
+    // error when there is none.
+    struct Facts {
+        uint32_t attributes = 0;
+        uint64_t size = 0;
+        int64_t modified = 0; // seconds since 1970, 0 before it
+    };
+    bool GetFacts(Facts& facts) const;
     bool EnterDirectory() const;
     bool RemoveEmptyDirectory() const;
     bool MakeDirectories(bool recursive) const;

@@ -80,18 +80,58 @@ std::string PathName::ShortText() const
 
 bool PathName::Delete() const { return DeleteFileA(Text().c_str()) != 0; }
 
+bool PathName::HeldOpen() const
+{
+    HANDLE file = CreateFileA(Text().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
 bool PathName::MoveTo(const std::string& newName) const { return MoveFileA(Text().c_str(), newName.c_str()) != 0; }
 
 int64_t PathName::ModificationTime() const
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(Text().c_str(), GetFileExInfoStandard, &data)) return 0;
+    Facts facts;
+    return GetFacts(facts) ? facts.modified : 0;
+}
+
+// FindFirstFileA, not GetFileAttributesExA, which Windows 95 lacks. A root
+// has no directory entry: its attributes alone.
+bool PathName::GetFacts(Facts& facts) const
+{
+    std::string path = Text();
+    facts = Facts();
+    if (path.find_first_of("*?") != std::string::npos) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':')
+        path.pop_back();
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA(path.c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            SetLastError(error);
+            return false;
+        }
+        facts.attributes = attributes;
+        return true;
+    }
+    FindClose(h);
+    facts.attributes = found.dwFileAttributes;
+    facts.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     ULARGE_INTEGER t;
-    t.LowPart = data.ftLastWriteTime.dwLowDateTime;
-    t.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    t.LowPart = found.ftLastWriteTime.dwLowDateTime;
+    t.HighPart = found.ftLastWriteTime.dwHighDateTime;
     const uint64_t kEpochDelta = 116444736000000000ull; // 1601 to 1970 in 100 ns
-    if (t.QuadPart < kEpochDelta) return 0;
-    return static_cast<int64_t>((t.QuadPart - kEpochDelta) / 10000000ull);
+    if (t.QuadPart >= kEpochDelta) facts.modified = static_cast<int64_t>((t.QuadPart - kEpochDelta) / 10000000ull);
+    return true;
 }
 
 bool PathName::EnterDirectory() const

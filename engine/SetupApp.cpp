@@ -116,6 +116,9 @@ void SetupApp::ApplySwitches(const SwitchSettings& s)
     if (s.RemovalMode) RemovalMode = 1;
     if (s.UnattendedMode) {
         UnattendedMode = 1;
+        // Nobody answers the system's "not ready" box either: a drive
+        // without its medium fails the call and the run says why.
+        SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
         CopyText(Data->UnattendedFile, s.UnattendedFile);
     }
     if (s.UnattendedFileRefused) SettingsFileRefused = 1;

@@ -13,6 +13,23 @@ void ProcessPendingMessages();
 // quit message only sent messages are handled; the quit is posted again.
 void WaitDispatching(HANDLE object);
 
+// While it lives, a drive without its medium (an empty floppy or CD drive)
+// fails the call instead of showing the system's "not ready" box, which
+// Windows 95 shows for every probe. Media and drive probes hold one.
+class QuietDriveProbe {
+public:
+    QuietDriveProbe() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS))
+    {
+        SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
+    }
+    ~QuietDriveProbe() { SetErrorMode(previous_); }
+    QuietDriveProbe(const QuietDriveProbe&) = delete;
+    QuietDriveProbe& operator=(const QuietDriveProbe&) = delete;
+
+private:
+    UINT previous_;
+};
+
 // Places a window by fractions of its owner's size (or the screen's).
 void PlaceWindow(HWND window, HWND owner, int a, int b, int c, int d);
 

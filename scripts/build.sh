@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the trees: scripts/build.sh [native|win|all]
 #   build-native  the platform-free core, its tests (sanitizers on), the media tool
-#   build-win32   setup.exe and the rest as PE32 (i686): the deliverable
-#   build-win64   the same as PE32+, only where this machine cannot run 32-bit
-#                 Wine; the Win32 tests and the demo then run from it
+#   build-win32   setup.exe and the rest as PE32 (i686) for Windows 95: the
+#                 deliverable (win32 threading, CRTDLL.DLL), no tests; its
+#                 imports are checked by scripts/check-win95-imports.py
+#   build-win64   the same as PE32+ with the Win32 tests, where this machine
+#                 cannot run 32-bit Wine (else build-win32-tests as PE32)
 set -euo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
 . "$setup_root/scripts/wine-env.sh"

@@ -78,7 +78,7 @@ if ! "$root/scripts/build.sh" win >/dev/null || ! "$root/scripts/build.sh" nativ
   finish failed "build"
 fi
 reference_build=build-win64
-if [ "$SETUP_WIN_BUILD" = build-win32 ]; then # 32-bit machine: the PE32+ build is not made by default
+if [ "$SETUP_WIN_BUILD" != build-win64 ]; then # 32-bit machine: the PE32+ build is not made by default
   if ! cmake -S "$root" -B "$root/build-win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null ||
     ! cmake --build "$root/build-win64" -j"${SETUP_JOBS:-2}" >/dev/null; then
     finish failed "PE32+ build"

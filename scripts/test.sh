@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is needed, builds both trees, checks the
-# format and runs the static analysis (scripts/check-code.sh), runs the native
+# Runs every test: installs what is needed, builds the trees, checks the
+# format and runs the static analysis (scripts/check-code.sh), checks that the
+# deliverable imports only what Windows 95 has, runs the native
 # tests (sanitizers on), the Win32 tests under Wine (each test program in a
 # fresh Windows 95 prefix, under Xvfb), a short run of each fuzz target, and
 # one unattended install by the PE32 build (scripts/smoke-pe32.sh).
@@ -33,6 +34,8 @@ echo "== code health (format, static analysis)"
 for check in format tidy; do
   if "$setup_root/scripts/check-code.sh" "$check"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 done
+echo "== Windows 95 imports of the deliverable (build-win32)"
+if "$setup_root/scripts/check-win95-imports.py" "$setup_root/build-win32"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 echo "== native tests"
 ctest_counted "$setup_root/build-native" 2>&1 | tee "$log" | tail -5
 count "$junit"

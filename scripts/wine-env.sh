@@ -3,7 +3,8 @@
 # the PE32+ build of the same sources. 32-bit code run through a qemu-user
 # binfmt registration (the PE32 smoke install) does not count: everything else
 # would crawl through the emulator. Sets SETUP_WINE (the loader),
-# SETUP_WINEARCH, SETUP_WIN_BUILD (build directory name) and SETUP_WIN_TOOLCHAIN.
+# SETUP_WINEARCH, SETUP_WIN_BUILD (the build the tests and the demo run from;
+# build-win32 is the Windows 95 deliverable, without tests) and SETUP_WIN_TOOLCHAIN.
 setup_root=${setup_root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 if [ -z "${SETUP_WINE:-}" ]; then
   setup_emulated32=0
@@ -15,8 +16,8 @@ if [ -z "${SETUP_WINE:-}" ]; then
   if [ "$setup_emulated32" = 0 ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     SETUP_WINE=/usr/lib/wine/wine
     SETUP_WINEARCH=win32
-    SETUP_WIN_BUILD=build-win32
-    SETUP_WIN_TOOLCHAIN=$setup_root/cmake/mingw-i686.cmake
+    SETUP_WIN_BUILD=build-win32-tests
+    SETUP_WIN_TOOLCHAIN=$setup_root/cmake/mingw-i686-tests.cmake
   else
     SETUP_WINE=/usr/lib/wine/wine64
     SETUP_WINEARCH=win64

@@ -6,6 +6,7 @@
 #include "engine/XException.h"
 #include "engine/FixedText.h"
 #include "engine/SetupApp.h"
+#include "engine/SystemHelpers.h"
 #include "engine/UserMessage.h"
 #include "engine/profile/Destinations.h"
 #include "framework/Text.h"
@@ -222,6 +223,7 @@ bool SelectDirectoryPage::CheckFreeSpaceOnDrive()
     const std::string root = std::string(1, drive) + ":\\";
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     FreeSpace space;
+    QuietDriveProbe quiet;
     if (GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
         space.known = true;
         space.clusterSize = static_cast<uint64_t>(sectorsPerCluster) * bytesPerSector;

@@ -81,7 +81,11 @@ bool RunPicker(HWND owner, std::string& path)
     PickerState state;
     std::string start = path;
     while (start.size() > 3 && start.back() == '\\') start.pop_back();
-    const DWORD attributes = GetFileAttributesA(start.c_str());
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    {
+        QuietDriveProbe quiet;
+        attributes = GetFileAttributesA(start.c_str());
+    }
     if (start.empty() || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         std::size_t slash = start.find_last_of('\\');
         if (slash != std::string::npos) {

@@ -65,6 +65,50 @@ TEST(PathNameFiles, ExistsDeleteMoveAndTime)
     EXPECT_FALSE(two.Delete());
 }
 
+// The directory entry's facts, as the copy engine reads them from the media:
+// also of a file another program holds, of a directory and of a root; and
+// whether another program holds a file.
+TEST(PathNameFiles, FactsOfEntries)
+{
+    wintest::TempDir temp;
+    ASSERT_TRUE(wintest::WriteFileText(temp.Path() + "five.txt", "12345"));
+    ASSERT_TRUE(CreateDirectoryA((temp.Path() + "sub").c_str(), nullptr));
+    wintest::FileHolder holder("open", temp.Path() + "five.txt");
+    ASSERT_TRUE(holder.Holding());
+    ASSERT_TRUE(wintest::WriteFileText(temp.Path() + "free.txt", "x"));
+    EXPECT_TRUE(PathName(temp.Path() + "five.txt").HeldOpen());
+    EXPECT_FALSE(PathName(temp.Path() + "free.txt").HeldOpen());
+    const struct {
+        std::string path;
+        bool found;
+        bool directory;
+        uint64_t size;
+        DWORD error;
+    } cases[] = {
+        {temp.Path() + "five.txt", true, false, 5, 0},
+        {temp.Path() + "sub", true, true, 0, 0},
+        {temp.Path() + "sub\\", true, true, 0, 0},
+        {"C:\\", true, true, 0, 0},
+        {temp.Path() + "none.txt", false, false, 0, ERROR_FILE_NOT_FOUND},
+        {temp.Path() + "none\\five.txt", false, false, 0, ERROR_PATH_NOT_FOUND},
+        {temp.Path() + "f*.txt", false, false, 0, ERROR_INVALID_NAME},
+    };
+    for (const auto& c : cases) {
+        PathName::Facts facts;
+        SetLastError(0);
+        EXPECT_EQ(PathName(c.path).GetFacts(facts), c.found) << c.path;
+        if (!c.found) {
+            EXPECT_EQ(GetLastError(), c.error) << c.path;
+            continue;
+        }
+        EXPECT_EQ((facts.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, c.directory) << c.path;
+        if (!c.directory) {
+            EXPECT_EQ(facts.size, c.size) << c.path;
+            EXPECT_GT(facts.modified, 1500000000) << c.path; // after 2017
+        }
+    }
+}
+
 TEST(PathNameFiles, UniqueNames)
 {
     wintest::TempDir temp;

@@ -102,7 +102,8 @@ TEST(StopRunningProduct, HungWindowIsPassedOver)
     struct Worker {
         static DWORD WINAPI Close(void*) { return CloseWindowsTitled("Brantoke AntiVirus", nullptr) ? 1 : 0; }
     };
-    HANDLE worker = CreateThread(nullptr, 0, &Worker::Close, nullptr, 0, nullptr);
+    DWORD workerId = 0; // Windows 95 fails a CreateThread without it
+    HANDLE worker = CreateThread(nullptr, 0, &Worker::Close, nullptr, 0, &workerId);
     ASSERT_NE(worker, nullptr);
     EXPECT_EQ(WaitForSingleObject(worker, 60000), WAIT_OBJECT_0);
     TerminateProcess(hung.process, 1);
