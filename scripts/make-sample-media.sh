@@ -4,7 +4,7 @@
 # writes OUTDIR/sample (the staged files) and OUTDIR/media/DISK01, ...
 # BUILD is the Win32 build to take them from (build-win32 or build-win64),
 # by default the one this machine runs. Needs the media tool: build-native's,
-# or else the Win32 build's run under Wine (in WINEPREFIX).
+# or else the test tree's mediatool.exe run under Wine (in WINEPREFIX).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 setup_root=$root
@@ -33,5 +33,5 @@ else
   # Drive Z: is the root of the Linux file system in every prefix.
   winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
   mkdir -p "$out/media"
-  "$SETUP_WINE" "$bin/mediatool.exe" build "$(winpath "$staging/layout.txt")" "$(winpath "$out/media")" >/dev/null
+  "$SETUP_WINE" "$root/$SETUP_WIN_BUILD/bin/mediatool.exe" build "$(winpath "$staging/layout.txt")" "$(winpath "$out/media")" >/dev/null
 fi

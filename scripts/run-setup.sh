@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job: installs what is needed, builds setup.exe, the stand-ins and
-# the walk program, makes install media of the sample product with the media
+# The main job: installs what is needed, builds setup.exe, the stand-ins, the
+# walk program and the media tool (only those, from the tree the tests run
+# from; scripts/test.sh builds everything), makes install media of the sample product with the media
 # tool and installs it with setup.exe in a fresh Windows 95 Wine prefix
 # (out/prefix, kept for inspection) under Xvfb:
 #   (no option)   the walk (tools/setupwalk) goes through the wizard as a person
@@ -25,17 +26,17 @@ progress "checking the packages (a fresh machine installs them: a few minutes)"
 setup_root=$root
 . "$root/scripts/wine-env.sh"
 # The build's own lines, thinned to what it links (a fresh build takes minutes).
-build() {
-  progress "building $1 (a fresh build takes several minutes)"
-  "$root/scripts/build.sh" "$1" | { grep --line-buffered -E '^\[ *[0-9]+%\] Linking' || true; } | sed -u 's/^/   /'
-}
-build win
-build native
 out=$root/out
 mkdir -p "$out"
 prefix=$out/prefix
-progress "making a fresh Windows 95 prefix in $prefix"
-"$root/scripts/make-prefix.sh" "$prefix"
+# The prefix is made while the build runs: Wine's start-up waits on the disk
+# more than on the processor.
+progress "making a fresh Windows 95 prefix in $prefix (beside the build)"
+"$root/scripts/make-prefix.sh" "$prefix" >"$out/prefix.log" 2>&1 &
+prefix_pid=$!
+progress "building setup.exe, the stand-ins, the walk and the media tool in $SETUP_WIN_BUILD (a fresh build takes a few minutes)"
+"$root/scripts/build.sh" demo | { grep --line-buffered -E '^\[ *[0-9]+%\] Linking' || true; } | sed -u 's/^/   /'
+wait $prefix_pid || { cat "$out/prefix.log"; exit 1; }
 export WINEPREFIX=$prefix
 
 display=:$((90 + RANDOM % 100))
