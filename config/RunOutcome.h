@@ -33,8 +33,8 @@ struct RunFacts {
     bool Failed = false;         // the work failed (or was abandoned)
     bool RestartPending = false; // a replacement or a driver waits for a restart
     bool RestartRequested = false;
-    bool Unattended = false;   // nobody chose to go on without an item
-    std::size_t Skipped = 0;   // items of the media that were not installed
+    bool Unattended = false; // nobody chose to go on without an item
+    std::size_t Skipped = 0; // items of the media that were not installed
 };
 RunOutcome DecideOutcome(const RunFacts& facts);
 

@@ -262,7 +262,11 @@ TEST(RunOutcome, ExitCodeStatusAndLastLineAgree)
         const char* line;
         const char* description; // the status file's
     } rows[] = {
-        {{true, false, false, false, false, false, 0}, RunOutcome::Completed, 0, "Setup ended: Success, exit code 0", ""},
+        {{true, false, false, false, false, false, 0},
+         RunOutcome::Completed,
+         0,
+         "Setup ended: Success, exit code 0",
+         ""},
         {{true, false, false, true, false, false, 0},
          RunOutcome::RestartPending,
          3010,

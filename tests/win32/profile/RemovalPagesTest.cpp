@@ -167,7 +167,8 @@ TEST_F(RemovalPagesTest, AFileInUseGoesAtTheNextStartOfWindows)
     CloseHandle(held);
     ASSERT_TRUE(done);
     EXPECT_TRUE(Exists(inUse));
-    for (const char* gone : {"readonly.txt", "Data\\version.txt", "NoPwd.txt"}) EXPECT_FALSE(Exists(home_ + gone)) << gone;
+    for (const char* gone : {"readonly.txt", "Data\\version.txt", "NoPwd.txt"})
+        EXPECT_FALSE(Exists(home_ + gone)) << gone;
     const std::string text = wintest::ReadFileText(wininit);
     EXPECT_EQ(text, "[rename]\r\nNUL=" + PathName(inUse).ShortText() + "\r\n");
     EXPECT_EQ(app_.FinishRun(), 3010);
