@@ -261,5 +261,8 @@ void CopyStartJob(const ConfigContext& ctx)
 {
     const std::string destination = HomePath(*ctx.Data, "\\start.job");
     if (destination.empty()) return;
-    CopyFileA((ctx.SourceDirectory + "start.job").c_str(), destination.c_str(), FALSE);
+    if (ctx.StartJob.empty())
+        LogMessage("start.job is not on the media: no scan job installed");
+    else if (!CopyFileA(ctx.StartJob.c_str(), destination.c_str(), FALSE))
+        LogMessage("Cannot copy %s to %s", ctx.StartJob.c_str(), destination.c_str());
 }

@@ -14,7 +14,7 @@
 struct ConfigContext {
     HKEY TargetRegistry = nullptr; // connection to HKEY_LOCAL_MACHINE
     SetupData* Data = nullptr;
-    std::string SourceDirectory; // where setup was started from, ending in a backslash
+    std::string StartJob; // start.job as found on the media; empty when it is not there
     bool IntegrateNavigator = false;
     bool IntegrateExplorer = false;
 };
@@ -45,7 +45,7 @@ void RegisterBrowserIntegration(const ConfigContext& ctx);
 // unless a TYPE value holds exactly that type; never overwrites a value.
 void AddNetscapeViewer(const char* keyPath, const char* mime);
 
-// Copies start.job from the setup's directory into the home directory.
+// Copies start.job into the home directory; a failure is logged.
 void CopyStartJob(const ConfigContext& ctx);
 
 extern const char kNetscapeViewersKey[];

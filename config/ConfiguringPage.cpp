@@ -7,6 +7,7 @@
 #include "config/Registry.h"
 #include "config/RunOutcome.h"
 #include "config/StartupIntegration.h"
+#include "engine/Media.h"
 #include "engine/SetupApp.h"
 #include "resources/ids.h"
 
@@ -71,7 +72,7 @@ int32_t ConfiguringPage::RunWork()
         return IDD_NOT_INSTALLED;
     }
     ctx.Data = app.Data;
-    ctx.SourceDirectory = app.SourcePath.DirectoryWithSlash();
+    ctx.StartJob = FindMediaFile("start.job");
     ctx.IntegrateNavigator = app.IntegrateNavigator != 0;
     ctx.IntegrateExplorer = app.IntegrateExplorer != 0;
     for (const ConfigStep& step : kSteps)

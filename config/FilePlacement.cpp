@@ -159,18 +159,35 @@ void PlaceFile(FileEntry& entry)
         if (!PathName(copy.aside).HeldOpen()) DeleteFileA(copy.aside.c_str());
 }
 
-bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)
+namespace {
+
+// One "key=value" line in [rename] of the Windows directory's WININIT.INI.
+bool AddWininitLine(const std::string& key, const std::string& value)
 {
-    std::string existing = PathName(existingPath).ShortText();
-    std::string replacement = PathName(replacementPath).ShortText();
-    if (existing.empty() || replacement.empty()) return false;
     PathName ini(PathName::kWindowsDirectory);
     if (ini.Empty()) return false;
     ini.SetFileName("WININIT.INI");
     std::string text;
     if (!ReadSystemTextFile(ini.Text(), kMaxWininitSize, text)) return false;
-    if (!ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, existing, replacement))) return false;
-    copyjournal::Release(replacementPath); // from here the restart owns it
-    NoteRestartPending();                  // the new file takes effect at the next start of Windows
+    if (!ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, key, value))) return false;
+    NoteRestartPending(); // it takes effect at the next start of Windows
     return true;
+}
+
+} // namespace
+
+bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath)
+{
+    std::string existing = PathName(existingPath).ShortText();
+    std::string replacement = PathName(replacementPath).ShortText();
+    if (existing.empty() || replacement.empty()) return false;
+    if (!AddWininitLine(existing, replacement)) return false;
+    copyjournal::Release(replacementPath); // from here the restart owns it
+    return true;
+}
+
+bool DeleteAtRestart(const std::string& path)
+{
+    std::string shortPath = PathName(path).ShortText();
+    return !shortPath.empty() && AddWininitLine("NUL", shortPath);
 }

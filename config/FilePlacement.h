@@ -48,3 +48,8 @@ bool ShouldReplace(const FileEntry& entry, const std::string& existingPath);
 // nothing written, when a short form cannot be formed or the file cannot be
 // read or replaced.
 bool ReplaceAtRestart(const std::string& existingPath, const std::string& replacementPath);
+
+// Schedules the deletion of a file for the next start of Windows: a line
+// "NUL=<short path>" in the same [rename] section. False, with nothing
+// written, when the short form cannot be formed or the file not replaced.
+bool DeleteAtRestart(const std::string& path);

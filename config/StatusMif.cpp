@@ -86,12 +86,11 @@ std::string BuildStatusMif(int failed, const char* description, std::string_view
     Line(out, 6, "NAME = \"Description\"", 44);
     Line(out, 6, "ID = 2", 46);
     Access(out);
-    if (!failed)
-        Line(out, 6, "VALUE = \"\"", 42);
-    else if (description == nullptr || description[0] == '\0')
-        Line(out, 6, "VALUE = \"Unknown Error\"", 42);
-    else
+    const bool described = description != nullptr && description[0] != '\0';
+    if (described)
         Line(out, 6, Quoted(description) + std::string(24, ' '), 0);
+    else
+        Line(out, 6, failed ? "VALUE = \"Unknown Error\"" : "VALUE = \"\"", 42);
     Line(out, 4, "END ATTRIBUTE", 46);
     Line(out, 2, "END GROUP", 46);
     Line(out, 0, "END COMPONENT", 46);

@@ -18,7 +18,8 @@ struct MifTime {
 };
 
 // The file's text with "\n" line ends. A null or empty description of a
-// failure reads "Unknown Error"; a success has an empty description.
+// failure reads "Unknown Error"; a success without one has an empty
+// description, with one (the items it skipped) the described form.
 std::string BuildStatusMif(int failed, const char* description, std::string_view productId, const MifTime& time);
 
 // The file named by StatusFile, or the Windows directory's KORVISAN.MIF

@@ -106,13 +106,16 @@ void CopyEngine::InstallItem(const ArchiveItem& item)
     } catch (...) {
         std::unique_ptr<CXException> e = ConvertCurrentException();
         current_ = nullptr;
-        if (!ReportError(IDS_CANNOT_INSTALL_FILES, e.get(), item.FileName.c_str())) app_.SetupFailed = 1;
+        const bool goOn = ReportError(IDS_CANNOT_INSTALL_FILES, e.get(), item.FileName.c_str());
+        app_.NoteSkippedItem(item.FileName, app_.FailureReason()); // the report just noted
+        if (!goOn) app_.SetupFailed = 1;
     }
 }
 
 void CopyEngine::InstallItemBody(const ArchiveItem& item)
 {
     if (!EnsureMediaFile(item.FileName, item.Diskette)) {
+        app_.NoteSkippedItem(item.FileName, "Cannot find '" + item.FileName + "' on the media");
         app_.SetupFailed = 1;
         return;
     }

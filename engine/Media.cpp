@@ -7,6 +7,10 @@
 #include "resources/ids.h"
 
 #include <windows.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -49,6 +53,37 @@ bool EnsureMediaFile(const std::string& fileName, int disketteNumber)
     }
     DiskettePrompt prompt(candidate.Text(), disketteNumber);
     return prompt.DoModal(nullptr) == IDOK;
+}
+
+std::string FindMediaFile(const std::string& fileName)
+{
+    SetupApp* app = SetupApp::Instance();
+    if (!app) return {};
+    PathName program;
+    program.SetToModuleFileName();
+    for (PathName candidate : {program, app->SourcePath}) {
+        candidate.SetFileName(fileName);
+        if (FileExists(candidate.Text())) return candidate.Text();
+    }
+    // Every diskette the profile knows of.
+    int last = static_cast<int>(app->DisketteTable.size()) - 1;
+    for (const ArchiveItem& item : app->ArchiveList) last = std::max(last, std::abs(item.Diskette));
+    for (int number = 1; number <= last; ++number) {
+        auto sibling = SiblingDisketteDirectory(app->SourcePath.DirectoryOnly(), number);
+        if (!sibling) break; // not a diskette directory: no siblings at all
+        PathName candidate = app->SourcePath;
+        candidate.SetDirectoryKeepDrive(*sibling);
+        candidate.SetFileName(fileName);
+        if (FileExists(candidate.Text())) return candidate.Text();
+    }
+    return {};
+}
+
+void PlayMediaSound(const std::string& fileName, bool synchronous)
+{
+    const std::string path = FindMediaFile(fileName);
+    if (path.empty()) return;
+    PlaySoundA(path.c_str(), nullptr, (synchronous ? SND_SYNC : SND_ASYNC) | SND_FILENAME | SND_NODEFAULT);
 }
 
 DiskettePrompt::DiskettePrompt(std::string awaitedFile, int disketteNumber)

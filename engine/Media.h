@@ -10,6 +10,16 @@
 // when the user cancelled the prompt (the caller sets SetupFailed).
 bool EnsureMediaFile(const std::string& fileName, int disketteNumber);
 
+// A file setup reads from its media (start.job, the sounds), wherever it
+// lies: beside the running program, in the media directory in use (which the
+// copy moves from diskette to diskette), or in a sibling diskette directory
+// of it. The full path, or empty when it is nowhere. Asks for no diskette.
+std::string FindMediaFile(const std::string& fileName);
+
+// Plays a sound file of the media (found as above); a missing file plays
+// nothing. Synchronous: returns when the sound has ended.
+void PlayMediaSound(const std::string& fileName, bool synchronous);
+
 class DiskettePrompt : public fw::Dialog {
 public:
     DiskettePrompt(std::string awaitedFile, int disketteNumber);

@@ -1,6 +1,7 @@
 #include "engine/SetupApp.h"
 
 #include "config/InstallLog.h"
+#include "config/Registry.h"
 #include "config/RunOutcome.h"
 #include "config/StatusMif.h"
 #include "engine/CopyJournal.h"
@@ -35,15 +36,21 @@ SetupApp* SetupApp::Instance() { return g_setup; }
 
 bool SetupApp::PrepareSetup(const std::string& arguments, const std::string& currentDirectory)
 {
+    // Read before the platform check: an unattended run must not wait on its box.
+    CommandLine line(arguments);
+    const SwitchSettings switches = ReadSwitches(line, currentDirectory);
+
     // 1, 2: the Windows 95 family only.
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = 148;
-    if (!GetVersionExA(&version)) {
-        fw::ShowMessageBox(nullptr, "GetVersionEx() Failed", "", MB_OK);
-        return false;
-    }
-    if (version.dwPlatformId != kPlatformWindows95) {
-        fw::ShowMessageBox(nullptr, fw::LoadText(IDS_NEEDS_WINDOWS95), "", MB_OK);
+    std::string refusal;
+    if (!GetVersionExA(&version))
+        refusal = "GetVersionEx() Failed";
+    else if (version.dwPlatformId != kPlatformWindows95)
+        refusal = fw::LoadText(IDS_NEEDS_WINDOWS95);
+    if (!refusal.empty()) {
+        RecordRefusal(switches, refusal);
+        if (!switches.UnattendedMode) fw::ShowMessageBox(nullptr, refusal, "", MB_OK);
         return false;
     }
 
@@ -91,8 +98,7 @@ bool SetupApp::PrepareSetup(const std::string& arguments, const std::string& cur
     std::memset(Data, 0, sizeof *Data);
 
     // 8: switches.
-    CommandLine line(arguments);
-    ApplySwitches(ReadSwitches(line, currentDirectory));
+    ApplySwitches(switches);
 
     // A setup killed in the middle of a member left a set-aside copy or a
     // temporary file behind.
@@ -128,6 +134,24 @@ void SetupApp::ApplySwitches(const SwitchSettings& s)
     if (s.BatchMode) BatchMode = 1;
     // A result of an earlier run must not pass for this one's.
     if (UnattendedMode) DeleteFileA(StatusFilePath(*Data).c_str());
+}
+
+void SetupApp::RecordRefusal(const SwitchSettings& s, const std::string& refusal)
+{
+    NoteFailure(refusal);
+    if (s.UnattendedMode) {
+        // Nobody would answer the box: the log says it instead.
+        LogMessage("%s", refusal.c_str());
+        UnattendedMode = 1;
+    }
+    if (!s.UnattendedMode && s.StatusFile.empty()) return;
+    // Only what the outcome needs: the block holding the status file's path.
+    delete Data;
+    Data = new SetupData;
+    std::memset(Data, 0, sizeof *Data);
+    CopyText(Data->StatusFile, s.StatusFile);
+    statusFileNamed_ = !s.StatusFile.empty();
+    statusPath_ = s.StatusFile;
 }
 
 bool SetupApp::StartWizard()
@@ -217,7 +241,16 @@ void SetupApp::NotifyAndStartCompletion()
     }
 }
 
-int SetupApp::FinishRun()
+void SetupApp::NoteSkippedItem(const std::string& item, const std::string& reason)
+{
+    LogMessage("Not installed: %s (%s)", item.c_str(), reason.c_str());
+    if (skippedItems_.empty()) firstSkipReason_ = reason;
+    skippedItems_.push_back(item);
+}
+
+int SetupApp::FinishRun() { return FinishRun(false); }
+
+int SetupApp::FinishRun(bool restarting)
 {
     if (finished_) return exitCode_;
     finished_ = true;
@@ -226,13 +259,25 @@ int SetupApp::FinishRun()
     facts.Cancelled = Cancelled != 0;
     facts.Failed = SetupFailed != 0;
     facts.RestartPending = RestartPendingNoted();
-    facts.RestartRequested = RestartRequestedNoted();
+    facts.RestartRequested = restarting || RestartRequestedNoted();
+    facts.Unattended = UnattendedMode != 0;
+    facts.Skipped = skippedItems_.size();
     const RunOutcome outcome = DecideOutcome(facts);
+    const std::string& reason = failureReason_.empty() ? firstSkipReason_ : failureReason_;
     if (Data && (UnattendedMode || statusFileNamed_))
-        WriteStatusMif(*Data, IsSuccess(outcome) ? 0 : 1, FailureDescription(outcome, failureReason_).c_str());
-    LogMessage("%s", FinalLogLine(outcome, failureReason_).c_str());
+        WriteStatusMif(*Data, IsSuccess(outcome) ? 0 : 1, StatusDescription(outcome, reason, skippedItems_).c_str());
+    LogMessage("%s", FinalLogLine(outcome, reason, skippedItems_).c_str());
     exitCode_ = ExitCodeOf(outcome);
     return exitCode_;
+}
+
+void SetupApp::RestartWindows()
+{
+    // The end of the session may stop this process midway through anything
+    // written after the request.
+    finished_ = false;
+    FinishRun(true);
+    if (!CfgRestartWindows()) finished_ = false;
 }
 
 int SetupApp::FailFromFault(const std::string& fault)

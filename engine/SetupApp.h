@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class MainWindow;
 
@@ -68,9 +69,18 @@ public:
     // The reason a failed run reports (the latest one noted).
     void NoteFailure(const std::string& reason) { failureReason_ = reason; }
     const std::string& FailureReason() const { return failureReason_; }
+    // An item of the media that was not installed: logged with its reason at
+    // once and counted in the outcome. The reason names the item; a failed
+    // run without a reason of its own reports the first one.
+    void NoteSkippedItem(const std::string& item, const std::string& reason);
+    const std::vector<std::string>& SkippedItems() const { return skippedItems_; }
     // Decides the outcome once: the status file (unattended, or when /M named
     // one), then the install log's last line; returns the exit code.
     int FinishRun();
+    // Makes the outcome final on disk, then asks Windows to restart: the
+    // restart may end the process at any moment after. A refused restart
+    // leaves the outcome to be decided again at exit.
+    void RestartWindows();
     // The top-level guard: "Setup cannot continue" with the fault in the log,
     // the Failed status file, exit code 1603.
     int FailFromFault(const std::string& fault);
@@ -84,10 +94,16 @@ public:
 
 private:
     void ApplySwitches(const SwitchSettings& s);
+    // A refused platform: the reason of the outcome; unattended also a log
+    // line instead of the box; with /I or /M the block for the status file.
+    void RecordRefusal(const SwitchSettings& s, const std::string& refusal);
+    int FinishRun(bool restarting);
     void ReleaseOwned();
 
     std::unique_ptr<MainWindow> mainWindow_;
     std::string failureReason_;
+    std::vector<std::string> skippedItems_;
+    std::string firstSkipReason_;
     bool statusFileNamed_ = false;
     std::string statusPath_;
     bool finished_ = false;

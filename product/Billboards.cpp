@@ -1,5 +1,6 @@
 #include "product/Billboards.h"
 
+#include "engine/Media.h"
 #include "engine/Placement.h"
 #include "engine/SetupApp.h"
 #include "framework/Dialog.h"
@@ -7,7 +8,6 @@
 #include "resources/ids.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #include <memory>
 #include <string>
@@ -70,8 +70,7 @@ protected:
         // Shown once sized: each change to a mapped window is another round
         // trip to the display.
         ShowWindow(h, SW_SHOWNOACTIVATE);
-        std::string sound = (app ? app->SourcePath.DirectoryWithSlash() : std::string()) + info_.sound;
-        PlaySoundA(sound.c_str(), nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+        PlayMediaSound(info_.sound, false);
         return false; // the copy page keeps the focus
     }
 

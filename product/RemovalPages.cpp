@@ -1,5 +1,6 @@
 #include "product/RemovalPages.h"
 
+#include "config/FilePlacement.h"
 #include "config/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "engine/FixedText.h"
@@ -15,6 +16,12 @@
 #include "resources/ids.h"
 
 const char kCompletionProgram[] = "_kwdinst.exe";
+
+bool RemovalConfirmPage::ConfirmCancel()
+{
+    if (SetupApp* app = SetupApp::Instance()) app->Cancelled = 1;
+    return true;
+}
 
 namespace {
 
@@ -32,9 +39,14 @@ void DeleteInstalledFile(const std::string& path)
 {
     // Read-only members are installed read-only; they go all the same.
     DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    DeleteFileA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    // In use (a running program): it goes when Windows starts next.
+    if (DeleteAtRestart(path))
+        LogMessage("Removal: %s is in use, deleted at the next start of Windows", path.c_str());
+    else
+        LogMessage("Removal: cannot delete %s", path.c_str());
 }
 
 } // namespace

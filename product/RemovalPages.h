@@ -10,8 +10,9 @@
 class RemovalConfirmPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    // Cancel here needs no question: nothing has been touched.
-    bool ConfirmCancel() override { return true; }
+    // Cancel here needs no question: nothing has been touched. The run ends
+    // as cancelled.
+    bool ConfirmCancel() override;
 };
 
 class RemovalFilesPage : public WizardPage {

@@ -2,24 +2,26 @@
 
 #include "config/Registry.h"
 #include "config/StatusMif.h"
+#include "engine/Media.h"
 #include "engine/SetupApp.h"
 #include "engine/SystemHelpers.h"
 #include "resources/ids.h"
 #include "wizard/Wizard.h"
-
-#include <mmsystem.h>
 
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-void PlayDoneSound()
+void PlayDoneSound() { PlayMediaSound("DONE.WAV", true); }
+
+// The outcome goes to disk first: the restart may end the session midway.
+void RestartWindows()
 {
-    // Beside the program on the media; a missing file plays nothing.
-    SetupApp* app = SetupApp::Instance();
-    std::string sound = (app ? app->SourcePath.DirectoryWithSlash() : std::string()) + "DONE.WAV";
-    PlaySoundA(sound.c_str(), nullptr, SND_SYNC | SND_FILENAME | SND_NODEFAULT);
+    if (SetupApp* app = SetupApp::Instance())
+        app->RestartWindows();
+    else
+        CfgRestartWindows();
 }
 
 } // namespace
@@ -123,7 +125,7 @@ bool RestartPage::OnCommand(int id, int code, HWND control)
     }
     if (id == IDC_RESTART_NOW) {
         PlayDoneSound();
-        CfgRestartWindows();
+        RestartWindows();
         GoToPage(NextPageId);
         return true;
     }
@@ -157,7 +159,7 @@ void RestartCountdownDialog::ShowTimeLeft()
 void RestartCountdownDialog::OnOK()
 {
     KillTimer(Handle(), kTimerId);
-    CfgRestartWindows();
+    RestartWindows();
     EndDialog(IDOK);
 }
 
@@ -168,7 +170,7 @@ bool RestartCountdownDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
         if (SecondsLeft > 0) --SecondsLeft;
         if (SecondsLeft == 0) {
             KillTimer(Handle(), kTimerId);
-            CfgRestartWindows();
+            RestartWindows();
             EndDialog(IDOK);
         }
         result = 0;

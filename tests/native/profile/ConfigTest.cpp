@@ -97,6 +97,10 @@ TEST(StatusMif, VaryingLines)
     std::string wide = BuildStatusMif(1, longText.c_str(), "", kTime);
     EXPECT_EQ(line(wide, 66), "      VALUE = \"" + longText + "\"" + std::string(24, ' '));
     EXPECT_EQ(std::count(wide.begin(), wide.end(), '\n'), 69);
+    // A success that left items out says which, in the described form.
+    std::string partial = BuildStatusMif(0, "1 item skipped: A", "", kTime);
+    EXPECT_EQ(line(partial, 58), "      VALUE = \"Success\"" + std::string(19, ' '));
+    EXPECT_EQ(line(partial, 66), "      VALUE = \"1 item skipped: A\"" + std::string(24, ' '));
 }
 
 TEST(InstallSettings, DistributionTimesFallBackFromInKeys)

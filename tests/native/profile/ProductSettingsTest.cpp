@@ -253,31 +253,69 @@ TEST(ProductSettings, ViewerTypeNumbering)
 
 TEST(RunOutcome, ExitCodeStatusAndLastLineAgree)
 {
+    // Facts: completed, cancelled, failed, restart pending, restart requested,
+    // unattended, skipped items (named A and B).
     struct Row {
         RunFacts facts;
         RunOutcome outcome;
         int code;
         const char* line;
+        const char* description; // the status file's
     } rows[] = {
-        {{true, false, false, false, false}, RunOutcome::Completed, 0, "Setup ended: Success, exit code 0"},
-        {{true, false, false, true, false},
+        {{true, false, false, false, false, false, 0},
+         RunOutcome::Completed,
+         0,
+         "Setup ended: Success, exit code 0",
+         ""},
+        {{true, false, false, true, false, false, 0},
          RunOutcome::RestartPending,
          3010,
-         "Setup ended: Success, restart required, exit code 3010"},
-        {{true, false, false, true, true}, RunOutcome::Completed, 0, "Setup ended: Success, exit code 0"},
-        {{false, true, true, false, false},
+         "Setup ended: Success, restart required, exit code 3010",
+         ""},
+        {{true, false, false, true, true, true, 0},
+         RunOutcome::Restarting,
+         3010,
+         "Setup ended: Success, restarting Windows, exit code 3010",
+         ""},
+        {{true, false, false, false, false, false, 2},
+         RunOutcome::Completed,
+         0,
+         "Setup ended: Success, 2 items skipped: A, B, exit code 0",
+         "2 items skipped: A, B"},
+        {{true, false, false, false, false, true, 1},
+         RunOutcome::Failed,
+         1603,
+         "Setup ended: Failed (why), 1 item skipped: A, exit code 1603",
+         "why"},
+        {{false, true, true, false, false, false, 0},
          RunOutcome::Cancelled,
          1602,
-         "Setup ended: Failed (Cancelled by the user), exit code 1602"},
-        {{false, false, true, true, false}, RunOutcome::Failed, 1603, "Setup ended: Failed (why), exit code 1603"},
-        {{true, false, true, false, false}, RunOutcome::Failed, 1603, "Setup ended: Failed (why), exit code 1603"},
-        {{false, false, false, false, false}, RunOutcome::Failed, 1603, "Setup ended: Failed (why), exit code 1603"},
+         "Setup ended: Failed (Cancelled by the user), exit code 1602",
+         "Cancelled by the user"},
+        {{false, false, true, true, false, false, 0},
+         RunOutcome::Failed,
+         1603,
+         "Setup ended: Failed (why), exit code 1603",
+         "why"},
+        {{true, false, true, false, false, false, 0},
+         RunOutcome::Failed,
+         1603,
+         "Setup ended: Failed (why), exit code 1603",
+         "why"},
+        {{false, false, false, false, false, false, 0},
+         RunOutcome::Failed,
+         1603,
+         "Setup ended: Failed (why), exit code 1603",
+         "why"},
     };
+    const std::vector<std::string> items{"A", "B"};
     for (const Row& r : rows) {
+        const std::vector<std::string> named(items.begin(), items.begin() + static_cast<long>(r.facts.Skipped));
         RunOutcome o = DecideOutcome(r.facts);
         EXPECT_EQ(o, r.outcome) << r.line;
         EXPECT_EQ(ExitCodeOf(o), r.code);
-        EXPECT_EQ(FinalLogLine(o, "why"), r.line);
+        EXPECT_EQ(FinalLogLine(o, "why", named), r.line);
+        EXPECT_EQ(StatusDescription(o, "why", named), r.description) << r.line;
         EXPECT_EQ(IsSuccess(o), r.code == 0 || r.code == 3010);
     }
     EXPECT_EQ(FailureDescription(RunOutcome::Failed, ""), "Setup did not complete");

@@ -339,10 +339,10 @@ TEST(RunEnd, ExitCodeStatusFileAndLastLogLineAgree)
         const std::string last = LastLogLine();
         EXPECT_NE(last.find(std::string("exit code ") + std::to_string(r.code)), std::string::npos) << last;
         EXPECT_NE(last.find(r.status), std::string::npos) << last;
-        EXPECT_EQ(
-            FinalLogLine(DecideOutcome({r.completed != 0, r.cancelled != 0, r.failed != 0, r.restartPending, false}),
-                         "Disk full"),
-            last);
+        EXPECT_EQ(FinalLogLine(DecideOutcome({r.completed != 0, r.cancelled != 0, r.failed != 0, r.restartPending,
+                                              false, false, 0}),
+                               "Disk full"),
+                  last);
         for (const std::string& name : wintest::FileNames(wintest::ScratchDirectory()))
             EXPECT_NE(name.rfind("mif", 0), 0u) << "work file left: " << name;
     }

@@ -2,6 +2,7 @@
 // directories, an archive spanning diskettes, members for the home, Windows
 // and System directories, plain files, and the failure paths (damaged data,
 // cancel, short media files), all through Wine's real file system and registry.
+#include "config/InstallLog.h"
 #include "config/WininitRename.h"
 #include "engine/CopyEngine.h"
 #include "engine/CopyJournal.h"
@@ -234,7 +235,9 @@ TEST_F(CopyEngineTest, InstallsSpanningMediaOfEveryMethod)
 TEST_F(CopyEngineTest, DamagedMemberIsReportedAndLeavesTheOldFile)
 {
     WriteLayout("stored", 10 * 1024 * 1024);
-    LoadProfile();
+    const std::string mif = root_ + "status.mif";
+    LoadProfile("/D:" + root_ + "media\\DISK01 /M:" + mif);
+    DeleteFileA(kInstallLogPath);
     // An old copy the user has, and a flipped byte in the member's data.
     CreateDirectoryA((root_ + "Program Files").c_str(), nullptr);
     CreateDirectoryA(home_.c_str(), nullptr);
@@ -260,6 +263,17 @@ TEST_F(CopyEngineTest, DamagedMemberIsReportedAndLeavesTheOldFile)
     EXPECT_EQ(wintest::ReadFileText(home_ + "korvi95.exe"), "the user's old copy");
     EXPECT_EQ(wintest::ReadFileText(home_ + "PLAIN.TXT"), Of("plain.txt")); // the next item went on
     EXPECT_EQ(wintest::FileNames(home_), (std::vector<std::string>{"korvi95.exe", "PLAIN.TXT"}));
+    // The person chose to go on: the run completes, and says what it left out.
+    app_.InstallComplete = 1;
+    EXPECT_EQ(app_.FinishRun(), 0);
+    const auto log = wintest::SplitCrLf(wintest::ReadFileText(kInstallLogPath));
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].rfind("Not installed: MAIN.MF1 (Cannot install files from 'MAIN.MF1': ", 0), 0u) << log[0];
+    EXPECT_EQ(log[1], "Setup ended: Success, 1 item skipped: MAIN.MF1, exit code 0");
+    const auto status = wintest::SplitCrLf(wintest::ReadFileText(mif));
+    ASSERT_EQ(status.size(), 69u);
+    EXPECT_EQ(status[57], "      VALUE = \"Success\"                   ");
+    EXPECT_EQ(status[65], "      VALUE = \"1 item skipped: MAIN.MF1\"" + std::string(24, ' '));
 }
 
 // A real full disk: scripts/wine-run.sh mounts a small drive for the ctest

@@ -103,6 +103,30 @@ TEST_F(MediaTest, UnattendedNeverPrompts)
     EXPECT_TRUE(answerer.prompts.empty());
 }
 
+// Files setup reads from its media besides the archives: beside the program
+// first, then the media directory in use, then its siblings; never a prompt,
+// and the media directory stays.
+TEST_F(MediaTest, MediaFilesAreFoundWhereverTheyLie)
+{
+    app_.DisketteTable.resize(4); // diskettes 1 to 3
+    app_.SourcePath.Set(root_ + "SETUP\\DISK03\\");
+    const std::string program = wintest::ModuleDirectory();
+    ASSERT_TRUE(wintest::WriteFileText(program + "beside.wav", "p"));
+    ASSERT_TRUE(wintest::WriteFileText(root_ + "SETUP\\DISK03\\beside.wav", "3"));
+    const struct {
+        const char* name;
+        std::string found;
+    } rows[] = {{"beside.wav", program + "beside.wav"},
+                {"three.z", root_ + "SETUP\\DISK03\\three.z"},
+                {"one.z", root_ + "SETUP\\DISK01\\one.z"},
+                {"nowhere.wav", ""}};
+    wintest::RecordingAnswerer answerer;
+    for (const auto& r : rows) EXPECT_EQ(FindMediaFile(r.name), r.found) << r.name;
+    EXPECT_TRUE(answerer.prompts.empty());
+    EXPECT_EQ(app_.SourcePath.Text(), root_ + "SETUP\\DISK03\\");
+    DeleteFileA((program + "beside.wav").c_str());
+}
+
 COLORREF PixelAt(HWND w, int x, int y)
 {
     HDC dc = GetDC(w);

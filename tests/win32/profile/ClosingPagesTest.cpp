@@ -1,5 +1,6 @@
 // Pages 1556, 115 and 1554 and the restart countdown, with the real wizard,
 // real dialogs, the real registry and the front-end stand-in (korcmd95.exe).
+#include "config/InstallLog.h"
 #include "config/Registry.h"
 #include "config/RunOutcome.h"
 #include "engine/SetupApp.h"
@@ -173,7 +174,7 @@ TEST_F(ClosingPagesTest, RestartButtons)
     EXPECT_EQ(GetFocus(), CurrentPage()->Item(IDC_RESTART_NOW));
     Press(IDC_RESTART_NOW);
     EXPECT_EQ(restarts_, 1);
-    EXPECT_TRUE(RestartRequestedNoted()) << "a pending replacement takes effect: exit code 0, not 3010";
+    EXPECT_TRUE(RestartRequestedNoted());
     EXPECT_TRUE(WizardEnded());
     EXPECT_FALSE(StatusFileWritten());
 }
@@ -238,6 +239,51 @@ TEST_F(ClosingPagesTest, UnattendedCountdownRestartsAtTheTickThatReachesZero)
     EXPECT_EQ(countdown.ticksToEnd, 180);
     EXPECT_EQ(countdown.restartsAtEnd, 1);
     EXPECT_EQ(restarts_, 1);
+}
+
+// The restart may end the session at once: status file and last log line
+// are final before it is asked for. A refused restart is decided again.
+TEST_F(ClosingPagesTest, TheOutcomeIsOnDiskBeforeTheRestartIsAsked)
+{
+    const struct {
+        BOOL granted;
+        const char* lastLineAtExit;
+    } rows[] = {{TRUE, "Setup ended: Success, restarting Windows, exit code 3010"},
+                {FALSE, "Setup ended: Success, restart required, exit code 3010"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.lastLineAtExit);
+        SetupApp app;
+        ASSERT_TRUE(app.PrepareSetup("/M:" + dir_.Path() + "status.mif", "C:\\"));
+        DeleteFileA(kInstallLogPath);
+        ResetRestartNotes();
+        NoteRestartPending();
+        app.UnattendedMode = 1;
+        app.InstallComplete = 1;
+        app.Data->RebootAfter = 1;
+        std::vector<std::string> statusAtRestart, logAtRestart;
+        SetRestartHandler([&] {
+            statusAtRestart = wintest::SplitCrLf(wintest::ReadFileText(app.Data->StatusFile));
+            logAtRestart = wintest::SplitCrLf(wintest::ReadFileText(kInstallLogPath));
+            return r.granted;
+        });
+        wintest::RecordingAnswerer answerer;
+        answerer.onDialog = [&](fw::Dialog& d) {
+            SendMessageA(d.Handle(), WM_TIMER, RestartCountdownDialog::kTimerId, 0); // 0:00 restarts at once
+            return IDCANCEL;
+        };
+        ASSERT_TRUE(app.StartWizard());
+        GoToPage(IDD_RESTART);
+        ASSERT_TRUE(PumpUntil([&] { return app.MainWindowHandle == nullptr; }));
+        EndWizard();
+        ASSERT_EQ(statusAtRestart.size(), 69u);
+        EXPECT_EQ(statusAtRestart[57], "      VALUE = \"Success\"                   ");
+        ASSERT_FALSE(logAtRestart.empty());
+        EXPECT_EQ(logAtRestart.back(), "Setup ended: Success, restarting Windows, exit code 3010");
+        EXPECT_EQ(app.FinishRun(), 3010);
+        EXPECT_EQ(wintest::SplitCrLf(wintest::ReadFileText(kInstallLogPath)).back(), r.lastLineAtExit);
+        for (const std::string& name : wintest::FileNames(dir_.Path()))
+            EXPECT_NE(name.rfind("mif", 0), 0u) << "work file left: " << name;
+    }
 }
 
 TEST_F(ClosingPagesTest, CountdownOfZeroRestartsAtTheFirstTick)

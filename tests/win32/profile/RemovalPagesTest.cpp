@@ -1,6 +1,7 @@
 // The removal flow (setup /U) with the real wizard, a real install record,
 // real files, the SharedDLLs counts and the registry entries it removes.
 #include "config/Registry.h"
+#include "config/RunOutcome.h"
 #include "engine/SetupApp.h"
 #include "engine/SystemRegistry.h"
 #include "engine/profile/InstallRecord.h"
@@ -147,6 +148,31 @@ TEST_F(RemovalPagesTest, CancelOnTheFirstPageTouchesNothing)
     EXPECT_EQ(app_.SetupFailed, 1);
     EXPECT_TRUE(Exists(home_ + "korvi95.exe"));
     EXPECT_TRUE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"));
+    EXPECT_EQ(app_.FinishRun(), 1602);
+}
+
+TEST_F(RemovalPagesTest, AFileInUseGoesAtTheNextStartOfWindows)
+{
+    const std::string wininit = PathName(PathName::kWindowsDirectory).DirectoryWithSlash() + "WININIT.INI";
+    DeleteFileA(wininit.c_str());
+    ResetRestartNotes();
+    // Held open without delete sharing, as a running program's file is.
+    const std::string inUse = home_ + "korvi95.exe";
+    HANDLE held = CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(app_.StartWizard());
+    ASSERT_TRUE(OnPage(IDD_REMOVAL_CONFIRM));
+    Press(IDOK);
+    const bool done = OnPage(IDD_REMOVAL_DONE);
+    CloseHandle(held);
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(Exists(inUse));
+    for (const char* gone : {"readonly.txt", "Data\\version.txt", "NoPwd.txt"})
+        EXPECT_FALSE(Exists(home_ + gone)) << gone;
+    const std::string text = wintest::ReadFileText(wininit);
+    EXPECT_EQ(text, "[rename]\r\nNUL=" + PathName(inUse).ShortText() + "\r\n");
+    EXPECT_EQ(app_.FinishRun(), 3010);
+    DeleteFileA(wininit.c_str());
 }
 
 namespace {

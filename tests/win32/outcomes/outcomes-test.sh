@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# outcomes-test.sh BIN [RUNS]: the real setup.exe under Wine, unattended, in
+# fresh prefixes, checked for an outcome that tells what happened:
+#  - media split over DISK01 and DISK02 (the last three archives on diskette 2),
+#    RebootAfter=1 with no time-out, RUNS times (default 1): start.job
+#    installed, status file and log's last line final before the restart
+#    Wine carries out, no status work file anywhere;
+#  - then the removal with an installed program running: 3010, NUL= line;
+#  - the second archive damaged: 1603, status file and log name it;
+#  - another Windows version: ends by itself, Failed status file, 1603.
+set -u
+bin=$1
+runs=${2:-1}
+setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
+. "$setup_root/scripts/wine-env.sh"
+if [ "$(cd "$bin" && pwd)" != "$setup_root/$SETUP_WIN_BUILD/bin" ]; then
+  echo "outcomes-test: this machine runs the programs of $SETUP_WIN_BUILD, not $bin"
+  exit 77
+fi
+template=$setup_root/$SETUP_WIN_BUILD/wine-template
+[ -d "$template/drive_c" ] || "$setup_root/scripts/make-prefix.sh" "$template" >/dev/null
+work=$(mktemp -d "${TMPDIR:-/tmp}/outcomes-test.XXXXXX")
+xvfb_pid=
+if [ -z "${DISPLAY:-}" ]; then
+  export DISPLAY=:$((300 + RANDOM % 100))
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
+
+failures=0
+check() { # check DESCRIPTION COMMAND...
+  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
+}
+fresh_prefix() { # fresh_prefix NAME: a copy of the template as WINEPREFIX
+  [ -n "${WINEPREFIX:-}" ] && { wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; }
+  cp -a "$template" "$work/$1"
+  export WINEPREFIX=$work/$1
+  c=$WINEPREFIX/drive_c
+}
+setup() { # setup MEDIA ARGUMENTS...: runs setup.exe, prints its exit code modulo 256
+  timeout 300 "$SETUP_WINE" "$1/setup.exe" "${@:2}" >/dev/null 2>&1
+  echo $?
+}
+last_line() { tail -1 "$c/KORSETUP.LOG" 2>/dev/null | tr -d '\r'; }
+status_value() { # status_value Status|Description
+  grep -A5 "NAME = \"$1\"" "$c/KORVISAN.MIF" 2>/dev/null | sed -n 's/^ *VALUE = "\(.*\)" *\r*$/\1/p'
+}
+status_lines() { grep -c '' "$c/KORVISAN.MIF" 2>/dev/null || echo 0; }
+
+"$setup_root/scripts/make-sample-media.sh" "$work" 2>/dev/null || { echo "outcomes-test: no media"; exit 1; }
+media=$work/media
+mkdir -p "$media/DISK02"
+for f in DADOVO.MF1 COMMON.MF1 UNINST.MF1; do
+  mv "$media/DISK01/$f" "$media/DISK02/"
+  sed -i "s/^\($f=[0-9]*|[0-9]*|[0-9]*|\)1|/\12|/" "$media/DISK01/SETUP.INI"
+done
+sed -e 's/^RebootAfter=0/RebootAfter=1/' -e '/^RebootAfter=/a RebootTimeout=0' "$setup_root/sample/KORVISAN.ICF" >"$work/REBOOT.ICF"
+settings=(/I:C:\\KORVISAN.ICF /M:C:\\KORVISAN.MIF)
+
+for run in $(seq "$runs"); do
+  fresh_prefix "split$run"
+  cp "$work/REBOOT.ICF" "$c/KORVISAN.ICF"
+  code=$(setup "$media/DISK01" "${settings[@]}")
+  echo "split media, RebootAfter=1, run $run: exit code $code, log ends \"$(last_line)\""
+  check "run $run: exit code 3010" test "$code" = $((3010 % 256))
+  check "run $run: start.job in the home directory" cmp -s "$media/DISK01/start.job" "$c/KORAV/start.job"
+  check "run $run: diskette 2's archives installed" test -f "$c/KORAV/autodl95.exe" -a -f "$c/KORAV/uninstal.exe"
+  check "run $run: log ends restarting" test "$(last_line)" = "Setup ended: Success, restarting Windows, exit code 3010"
+  check "run $run: whole status file saying Success" test "$(status_lines)" = 69 -a "$(status_value Status)" = Success
+  check "run $run: no status work file" test -z "$(find "$c" -maxdepth 3 -iname 'mif*.tmp')"
+done
+
+# The removal, with an installed program still running.
+"$SETUP_WINE" 'C:\KORAV\avwindow.exe' kept >/dev/null 2>&1 &
+for _ in $(seq 100); do [ -f "$c/KORAV/avwindow-kept.txt" ] && break; sleep 0.1; done
+rm -f "$c/KORSETUP.LOG"
+code=$(setup "$media/DISK01" /U "${settings[@]}")
+echo "removal with avwindow.exe running: exit code $code, log ends \"$(last_line)\""
+check "removal: exit code 3010" test "$code" = $((3010 % 256))
+wininit=$(find "$c/windows" -maxdepth 1 -iname wininit.ini)
+check "removal: the running program scheduled" grep -qix 'NUL=C:\\KORAV\\avwindow.exe' <(tr -d '\r' <"${wininit:-/dev/null}")
+echo "removal: WININIT.INI holds: $(tr -s '\r\n' ' ' <"${wininit:-/dev/null}")"
+check "removal: the log names it" grep -q 'avwindow.exe is in use' "$c/KORSETUP.LOG"
+check "removal: the other files gone" test "$(ls "$c/KORAV" | grep -v -x -e avwindow.exe -e avwindow-kept.txt)" = ""
+check "removal: log ends restart required" test "$(last_line)" = "Setup ended: Success, restart required, exit code 3010"
+
+# The second archive damaged.
+fresh_prefix damaged
+cp "$setup_root/sample/KORVISAN.ICF" "$c/KORVISAN.ICF"
+cp -r "$media" "$work/damaged-media"
+printf 'XXXXXXXX' | dd of="$work/damaged-media/DISK01/MAIN.MF1" bs=1 seek=2000 conv=notrunc 2>/dev/null
+code=$(setup "$work/damaged-media/DISK01" "${settings[@]}")
+echo "MAIN.MF1 damaged: exit code $code, log ends \"$(last_line)\", status $(status_value Status): $(status_value Description)"
+check "damaged: exit code 1603" test "$code" = $((1603 % 256))
+check "damaged: status Failed naming MAIN.MF1" test "$(status_value Status)" = Failed -a -n "$(status_value Description | grep "'MAIN.MF1'")"
+check "damaged: log lists the item" grep -q '^Not installed: MAIN.MF1 (' "$c/KORSETUP.LOG"
+check "damaged: log ends counting it" grep -q '1 item skipped: MAIN.MF1, exit code 1603$' <(last_line)
+
+# Another Windows version: refused without a box.
+fresh_prefix winxp
+"$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+begun=$(date +%s)
+code=$(setup "$media/DISK01" "${settings[@]}")
+took=$(($(date +%s) - begun))
+echo "winxp: exit code $code after $took s, status $(status_value Status): $(status_value Description)"
+check "winxp: ends by itself with 1603" test "$code" = $((1603 % 256)) -a "$took" -lt 30
+check "winxp: Failed status file" test "$(status_lines)" = 69 -a "$(status_value Status)" = Failed
+check "winxp: log ends failed" grep -q '^Setup ended: Failed (This program requires Microsoft Windows95), exit code 1603$' <(last_line)
+[ "$failures" = 0 ]
