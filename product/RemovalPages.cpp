@@ -41,8 +41,10 @@ void DeleteInstalledFile(const std::string& path)
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    // In use (a running program): it goes when Windows starts next.
+    // In use (a running program): it goes when Windows starts next. Asked
+    // first, as Windows 95 would delete it from under the program.
+    const bool held = PathName(path).HeldOpen();
+    if (!held && (DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)) return;
     if (DeleteAtRestart(path))
         LogMessage("Removal: %s is in use, deleted at the next start of Windows", path.c_str());
     else
