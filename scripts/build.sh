@@ -25,8 +25,6 @@ fi
 if [ "$what" = all ] || [ "$what" = win ]; then
   cmake -S "$setup_root" -B "$setup_root/build-win32" -DCMAKE_TOOLCHAIN_FILE="$setup_root/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$setup_root/build-win32" -j"$jobs"
-  if [ "$SETUP_WIN_BUILD" != build-win32 ]; then
-    cmake -S "$setup_root" -B "$setup_root/$SETUP_WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$SETUP_WIN_TOOLCHAIN" >/dev/null
-    cmake --build "$setup_root/$SETUP_WIN_BUILD" -j"$jobs"
-  fi
+  cmake -S "$setup_root" -B "$setup_root/$SETUP_WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$SETUP_WIN_TOOLCHAIN" >/dev/null
+  cmake --build "$setup_root/$SETUP_WIN_BUILD" -j"$jobs"
 fi

@@ -7,7 +7,7 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-6
 [ -f /usr/i686-w64-mingw32/include/zlib.h ] || need+=(libz-mingw-w64-dev)
 command -v wine >/dev/null || need+=(wine wine32:i386 wine64)
 command -v Xvfb >/dev/null || need+=(xvfb xauth)
-# Wine's own fonts: without Marlett the caption buttons are drawn as letters.
+# Wine's own fonts: scripts/make-prefix.sh copies Marlett (the caption buttons) from them.
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 command -v import >/dev/null || need+=(imagemagick)
 command -v xdpyinfo >/dev/null || need+=(x11-utils)

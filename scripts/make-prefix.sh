@@ -23,3 +23,8 @@ fi
 "$SETUP_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
 wineserver -w
 [ -d "$dir/drive_c/windows" ] || { echo "make-prefix: wineboot did not create $dir" >&2; exit 1; }
+# Wine draws the caption buttons with Marlett but loads TrueType fonts only
+# from the Windows directory's Fonts, not from its own (fonts-wine): without
+# this copy they show as the letters "0", "2" and "r".
+cp /usr/share/wine/fonts/marlett.ttf "$dir/drive_c/windows/Fonts/" ||
+  echo "make-prefix: no Marlett (package fonts-wine): caption buttons are drawn as letters" >&2

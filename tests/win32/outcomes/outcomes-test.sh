@@ -13,12 +13,8 @@ bin=$1
 runs=${2:-1}
 setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$setup_root/scripts/wine-env.sh"
-if [ "$(cd "$bin" && pwd)" != "$setup_root/$SETUP_WIN_BUILD/bin" ]; then
-  echo "outcomes-test: this machine runs the programs of $SETUP_WIN_BUILD, not $bin"
-  exit 77
-fi
-template=$setup_root/$SETUP_WIN_BUILD/wine-template
-[ -d "$template/drive_c" ] || "$setup_root/scripts/make-prefix.sh" "$template" >/dev/null
+setup_script_test_prefix "$bin" outcomes-test
+template=$SETUP_TEMPLATE
 work=$(mktemp -d "${TMPDIR:-/tmp}/outcomes-test.XXXXXX")
 xvfb_pid=
 if [ -z "${DISPLAY:-}" ]; then

@@ -7,12 +7,8 @@ set -u
 bin=$1
 setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$setup_root/scripts/wine-env.sh"
-if [ "$(cd "$bin" && pwd)" != "$setup_root/$SETUP_WIN_BUILD/bin" ]; then
-  echo "walk-test: this machine runs the programs of $SETUP_WIN_BUILD, not $bin"
-  exit 77
-fi
-template=$setup_root/$SETUP_WIN_BUILD/wine-template
-[ -d "$template/drive_c" ] || "$setup_root/scripts/make-prefix.sh" "$template" >/dev/null
+setup_script_test_prefix "$bin" walk-test
+template=$SETUP_TEMPLATE
 work=$(mktemp -d "${TMPDIR:-/tmp}/walk-test.XXXXXX")
 cp -a "$template" "$work/prefix"
 export WINEPREFIX=$work/prefix
