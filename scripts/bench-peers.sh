@@ -42,7 +42,7 @@ staging=$work/sample
 python3 "$payload" make "$staging" "$mb" deflate lzh
 installers=(ours-deflate ours-lzh nsis-zlib nsis-zlib-solid nsis-lzma-solid)
 for method in deflate lzh; do
-  "$tool" build "$staging/bench-$method.txt" "$work/ours-$method" >/dev/null
+  "$tool" build "$staging/bench-$method.txt" "$work/ours-$method" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
 done
 nsis_compressor() {
   case $1 in nsis-zlib) echo zlib ;; nsis-zlib-solid) echo "/SOLID zlib" ;; nsis-lzma-solid) echo "/SOLID lzma" ;; esac
@@ -116,7 +116,7 @@ done
 wineserver -k >/dev/null 2>&1 || true
 
 # median, min and max of a file of seconds
-stats() { sort -g "$1" | awk '{ t[NR] = $1 } END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2; printf "%.2f %.2f %.2f", m, t[1], t[NR] }'; }
+stats() { sort -g "$1" | awk '{ t[NR] = $1 } END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2; printf "%.2f %.2f %.2f\n", m, t[1], t[NR] }'; }
 files=$(find "$staging/library" -type f | wc -l)
 payload_bytes=$(cut -d'|' -f2 "$staging/manifest.txt" | (cd "$staging" && xargs stat -c %s) | awk '{ s += $1 } END { print s }')
 echo "payload: $(wc -l <"$staging/manifest.txt") files, $payload_bytes bytes (the sample product and $files synthetic files of about $mb MB); $runs runs each"
