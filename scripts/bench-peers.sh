@@ -30,8 +30,8 @@ payload=$setup_root/scripts/bench-payload.py
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/peerbench.XXXXXX")
 cleanup() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -66,7 +66,7 @@ cp "$setup_root/sample/KORVISAN.ICF" "$work/template/drive_c/KORVISAN.ICF"
 # A fresh copy of the template with its Wine already running: starting Wine
 # is not the installer's work.
 fresh_prefix() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   rm -rf "$work/prefix"
   cp -a "$work/template" "$work/prefix"
   export WINEPREFIX=$work/prefix
