@@ -8,9 +8,10 @@
       STAGING/bench-METHOD.txt for each METHOD (one CD directory, every archive in
       METHOD, the library as one more always installed group) and writes STAGING/manifest.txt: one line per installed file,
       "WINDOWS PATH|SOURCE" with the home directory as C:\\KORAV.
-  bench-payload.py nsis STAGING COMPRESSOR OUT.EXE
+  bench-payload.py nsis STAGING COMPRESSOR OUT.EXE [LINE...]
       writes STAGING/peer.nsi, an NSIS script installing the manifest's files
-      (home files below $INSTDIR), compressed with COMPRESSOR ("zlib", "/SOLID zlib", ...).
+      (home files below $INSTDIR), compressed with COMPRESSOR ("zlib", "/SOLID zlib", ...),
+      with the script LINEs added before its section.
   bench-payload.py check STAGING DRIVE_C
       compares every file of the manifest with the one installed under DRIVE_C;
       prints the differences and exits 1 if there are any.
@@ -196,9 +197,9 @@ def manifest(staging):
         return [line.rstrip("\n").split("|") for line in f if line.strip()]
 
 
-def nsis(staging, compressor, out):
+def nsis(staging, compressor, out, extra):
     lines = ["Unicode true", "Target amd64-unicode", "SetCompressor /FINAL " + compressor, 'Name "Peer"',
-             'OutFile "%s"' % out, 'InstallDir "%s"' % HOME, "RequestExecutionLevel user", "Section"]
+             'OutFile "%s"' % out, 'InstallDir "%s"' % HOME, "RequestExecutionLevel user"] + extra + ["Section"]
     current = None
     for target, source in manifest(staging):
         directory, name = target.rsplit("\\", 1)
@@ -234,7 +235,7 @@ if __name__ == "__main__":
     if command == "make":
         make(staging, int(sys.argv[3]), sys.argv[4:])
     elif command == "nsis":
-        nsis(staging, sys.argv[3], sys.argv[4])
+        nsis(staging, sys.argv[3], sys.argv[4], sys.argv[5:])
     elif command == "check":
         sys.exit(check(staging, sys.argv[3]))
     else:
