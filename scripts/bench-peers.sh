@@ -53,7 +53,7 @@ for installer in nsis-zlib nsis-zlib-solid nsis-lzma-solid; do
   makensis -V1 "$staging/peer.nsi" >/dev/null
 done
 # NSIS keeps one copy of files with the same bytes (the sample product has
-# one stand-in program under eight names); our archives hold every member.
+# stand-in programs under several names); our archives hold every member.
 mkdir -p "$work/nsis-zlib-copies"
 python3 "$payload" nsis "$staging" zlib "$work/nsis-zlib-copies/peer.exe" "SetDatablockOptimize off"
 makensis -V1 "$staging/peer.nsi" >/dev/null
