@@ -103,9 +103,11 @@ void CopyEngine::InstallItem(const ArchiveItem& item)
 {
     try {
         InstallItemBody(item);
+        WriteRecordLines();
     } catch (...) {
         std::unique_ptr<CXException> e = ConvertCurrentException();
         current_ = nullptr;
+        WriteRecordLines(); // the files placed so far are recorded before anyone is asked
         const bool goOn = ReportError(IDS_CANNOT_INSTALL_FILES, e.get(), item.FileName.c_str());
         app_.NoteSkippedItem(item.FileName, app_.FailureReason()); // the report just noted
         if (!goOn) app_.SetupFailed = 1;
@@ -223,8 +225,9 @@ void CopyEngine::PlaceMember(InstallMember& member, int16_t id, const std::strin
     member.Replaced = entry.Replaced;
 
     PathName finalPath(member.FinalPath);
-    PrivateProfileFile record(app_.RecordPath.Text());
-    WriteInstalledFile(record, groupName, finalPath.FileName(), id, member.Placed != 0, member.Replaced != 0);
+    pendingRecord_[groupName].push_back(
+        InstalledFileLine(finalPath.FileName(), id, member.Placed != 0, member.Replaced != 0));
+    if (recordGate_.Due(GetTickCount())) WriteRecordLines();
     // The old copy stays and is recorded as kept; the item reports why.
     if (entry.ErrorCause != 0) throw fw::FileException(entry.ErrorCause, member.FinalPath);
     if (id == -3) {
@@ -232,6 +235,13 @@ void CopyEngine::PlaceMember(InstallMember& member, int16_t id, const std::strin
         count.Increment();
     }
     if (Target* target = FindTarget(app_.TargetTable, finalPath.FileName())) target->Path = finalPath;
+}
+
+void CopyEngine::WriteRecordLines()
+{
+    PrivateProfileFile record(app_.RecordPath.Text());
+    for (const auto& [group, lines] : pendingRecord_) record.WriteStrings(group.c_str(), lines);
+    pendingRecord_.clear();
 }
 
 bool CopyEngine::ProgressStep(InstallMember& member)

@@ -21,6 +21,8 @@ command -v lha >/dev/null || need+=(lhasa)
 command -v jlha >/dev/null || need+=(jlha-utils)
 command -v python3 >/dev/null || need+=(python3)
 command -v bc >/dev/null || need+=(bc)
+# The peer installer of scripts/bench-peers.sh.
+command -v makensis >/dev/null || need+=(nsis)
 dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 # 32-bit Wine through qemu for the PE32 smoke install where the kernel runs no 32-bit code.
 command -v qemu-i386-static >/dev/null || need+=(qemu-user-static)

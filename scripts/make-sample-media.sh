@@ -3,8 +3,8 @@
 # stand-in programs the Win32 build made: scripts/make-sample-media.sh OUTDIR [BUILD]
 # writes OUTDIR/sample (the staged files) and OUTDIR/media/DISK01, ...
 # BUILD is the Win32 build to take them from (build-win32 or build-win64),
-# by default the one this machine runs. Needs the media tool: build-native's,
-# or else the test tree's mediatool.exe run under Wine (in WINEPREFIX).
+# by default the one this machine runs. Needs the media tool: SETUP_MEDIATOOL,
+# build-native's, or else the test tree's mediatool.exe run under Wine (in WINEPREFIX).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 setup_root=$root
@@ -27,8 +27,9 @@ done
 strip=x86_64-w64-mingw32-strip
 [ "$build" = build-win32 ] && strip=i686-w64-mingw32-strip
 "$strip" "$staging"/bin/*.exe "$staging"/bin/*.EXE "$staging"/bin/*.dll "$staging"/bin/*.DLL
-if [ -x "$root/build-native/bin/mediatool" ]; then
-  "$root/build-native/bin/mediatool" build "$staging/layout.txt" "$out/media" >/dev/null
+tool=${SETUP_MEDIATOOL:-$root/build-native/bin/mediatool}
+if [ -x "$tool" ]; then
+  "$tool" build "$staging/layout.txt" "$out/media" >/dev/null
 else
   # Drive Z: is the root of the Linux file system in every prefix.
   winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }

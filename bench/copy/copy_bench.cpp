@@ -1,6 +1,7 @@
 // Install throughput of the copy engine under Wine:
-//   copy_bench MEDIA_DISK01 OUTDIR [ui|page|noui]
-// Installs every group of the media's profile into OUTDIR and prints the
+//   copy_bench MEDIA_DISK01 OUTDIR [ui|page|noui [COMMONDIR]]
+// Installs every group of the media's profile into OUTDIR (destination 3,
+// the common files, into COMMONDIR as the directory page would) and prints the
 // bytes, the seconds and MB/s. "ui" runs it with the real copy page (gauge,
 // texts, billboards, message pumping); "page" the same without billboards;
 // "noui" with a view that draws nothing.
@@ -58,7 +59,7 @@ double Now()
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: copy_bench MEDIA_DISK01 OUTDIR [ui|page|noui]\n");
+        std::fprintf(stderr, "usage: copy_bench MEDIA_DISK01 OUTDIR [ui|page|noui [COMMONDIR]]\n");
         return 2;
     }
     std::string media = argv[1], out = argv[2];
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
     ReadInstallProfile(app);
     CreateDirectoryA(out.c_str(), nullptr);
     SetDestinationPath(app.DestinationTable, 0, out + "\\");
+    if (argc > 4) SetDestinationPath(app.DestinationTable, 3, std::string(argv[4]) + "\\");
     ResolveDestinations(app.DestinationTable);
     for (auto& g : app.GroupTable) g.second.Selected = 1;
     app.WriteRecord = 0;

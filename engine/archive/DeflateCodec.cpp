@@ -41,7 +41,7 @@ DeflateCodec::DeflateCodec() : in_(new uint8_t[kBufferSize]), out_(new uint8_t[k
 void DeflateCodec::Compress()
 {
     DeflateStream s;
-    CheckZlibResult(deflateInit2(&s.zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY));
+    CheckZlibResult(deflateInit2(&s.zs, Z_BEST_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY));
     s.open = true;
     bool end = false;
     while (!end) {

@@ -23,10 +23,15 @@ std::string Join(std::initializer_list<std::string> fields)
 
 // The loaders read a value into ProfileSection::kValueBuffer: a longer one
 // would come back cut, and a removal would act on another path.
-bool Put(ProfileStore& record, const char* section, const std::string& key, const std::string& value)
+void CheckLine(const std::string& key, const std::string& value)
 {
     if (value.size() >= ProfileSection::kValueBuffer || key.size() > ProfileSection::kMaxKeyLength)
         throw fw::FileException(fw::kFileBadPath, key + "=" + value);
+}
+
+bool Put(ProfileStore& record, const char* section, const std::string& key, const std::string& value)
+{
+    CheckLine(key, value);
     return record.WriteString(section, key.c_str(), value.c_str());
 }
 
@@ -52,9 +57,17 @@ void WriteInstallRecord(ProfileStore& record, const DestinationTable& destinatio
     }
 }
 
+std::pair<std::string, std::string> InstalledFileLine(const std::string& fileName, int16_t destinationId,
+                                                      bool putInPlace, bool existingFile)
+{
+    std::string value = Join({std::to_string(destinationId), putInPlace ? "1" : "0", existingFile ? "1" : "0"});
+    CheckLine(fileName, value);
+    return {fileName, value};
+}
+
 bool WriteInstalledFile(ProfileStore& record, const std::string& groupName, const std::string& fileName,
                         int16_t destinationId, bool putInPlace, bool existingFile)
 {
-    std::string value = Join({std::to_string(destinationId), putInPlace ? "1" : "0", existingFile ? "1" : "0"});
-    return Put(record, groupName.c_str(), fileName, value);
+    auto [key, value] = InstalledFileLine(fileName, destinationId, putInPlace, existingFile);
+    return record.WriteString(groupName.c_str(), key.c_str(), value.c_str());
 }

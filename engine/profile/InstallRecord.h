@@ -14,10 +14,15 @@
 #include "engine/profile/ProfileTables.h"
 
 #include <string>
+#include <utility>
 
 void WriteInstallRecord(ProfileStore& record, const DestinationTable& destinations, const GroupTable& groups,
                         const TargetTable& targets);
 
-// The line the copy engine writes for each installed file.
+// The line of one installed file (key and value), checked as above; the copy
+// engine gathers them and writes each group's lines in one go.
+std::pair<std::string, std::string> InstalledFileLine(const std::string& fileName, int16_t destinationId,
+                                                      bool putInPlace, bool existingFile);
+// One installed file's line written alone.
 bool WriteInstalledFile(ProfileStore& record, const std::string& groupName, const std::string& fileName,
                         int16_t destinationId, bool putInPlace, bool existingFile);

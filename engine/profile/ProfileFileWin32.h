@@ -14,6 +14,9 @@ public:
                        uint32_t size) override;
     int32_t GetInt(const char* section, const char* key, int32_t defaultValue) override;
     bool WriteString(const char* section, const char* key, const char* value) override;
+    // Reads the section and writes it back once with the entries merged:
+    // under Wine every key written alone rewrites the whole file.
+    bool WriteStrings(const char* section, const Entries& entries) override;
 
 private:
     std::string path_;

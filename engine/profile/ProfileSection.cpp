@@ -1,8 +1,36 @@
 #include "engine/profile/ProfileSection.h"
 
+#include "engine/TextCase.h"
 #include "engine/XException.h"
 
+#include <algorithm>
 #include <cstring>
+
+std::string MergeSectionLines(std::string_view lines, const ProfileStore::Entries& entries)
+{
+    std::vector<std::string> merged;
+    while (!lines.empty()) {
+        std::size_t end = lines.find('\0');
+        std::string_view line = lines.substr(0, end);
+        if (!line.empty()) merged.emplace_back(line);
+        lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 1);
+    }
+    for (const auto& [key, value] : entries) {
+        auto same = [&key = key](const std::string& l) {
+            std::size_t eq = l.find('=');
+            return eq != std::string::npos && EqualNoCase(std::string_view(l).substr(0, eq), key);
+        };
+        auto it = std::find_if(merged.begin(), merged.end(), same);
+        if (it != merged.end())
+            it->replace(it->find('=') + 1, std::string::npos, value); // the key keeps its spelling, as a single write's
+        else
+            merged.push_back(key + "=" + value);
+    }
+    std::string block;
+    for (const std::string& l : merged) block.append(l).push_back('\0');
+    block.push_back('\0');
+    return block;
+}
 
 bool ProfileSection::Open(ProfileStore& store, const std::string& section)
 {

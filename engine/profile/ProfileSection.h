@@ -4,7 +4,13 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// A section's lines as the platform's whole-section read gives them ("key=value",
+// each ended by a zero) with entries added or replacing the values of keys of
+// any case, in the form of the whole-section write (an extra zero at the end).
+std::string MergeSectionLines(std::string_view lines, const ProfileStore::Entries& entries);
 
 class ProfileSection {
 public:

@@ -4,6 +4,9 @@
 // (ProfileFileWin32.h); tests may use an in-memory store.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 class ProfileStore {
 public:
@@ -23,4 +26,14 @@ public:
 
     // Like WritePrivateProfileString: adds or replaces one key.
     virtual bool WriteString(const char* section, const char* key, const char* value) = 0;
+
+    // Adds or replaces several keys of one section, as WriteString for each
+    // would; a file store writes them in one go.
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    virtual bool WriteStrings(const char* section, const Entries& entries)
+    {
+        bool ok = true;
+        for (const auto& [key, value] : entries) ok = WriteString(section, key.c_str(), value.c_str()) && ok;
+        return ok;
+    }
 };

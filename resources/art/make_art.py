@@ -11,20 +11,30 @@ import struct
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def bmp24(width, height, pixel):
-    """A bottom-up 24-bit BMP; pixel(x, y) gives (r, g, b) with y from the top."""
-    row = (width * 3 + 3) & ~3
-    data = bytearray()
+def bmp_rle8(width, height, pixel):
+    """A bottom-up BMP, RLE8 (the art has fewer than 256 colours, in runs: a
+    few kilobytes instead of a hundred of 24-bit pixels on the install
+    media); pixel(x, y) gives (r, g, b) with y from the top."""
+    rows, palette = [], {}
     for y in range(height - 1, -1, -1):
-        line = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            line += bytes((b, g, r))
-        line += b"\0" * (row - width * 3)
-        data += line
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    return header + info + bytes(data)
+        rows.append([palette.setdefault(pixel(x, y), len(palette)) for x in range(width)])
+    if len(palette) > 256:
+        raise ValueError("more than 256 colours")
+    data = bytearray()
+    for number, row in enumerate(rows):
+        x = 0
+        while x < width:
+            run = 1
+            while x + run < width and run < 255 and row[x + run] == row[x]:
+                run += 1
+            data += bytes((run, row[x]))
+            x += run
+        data += b"\0\1" if number == height - 1 else b"\0\0"  # end of bitmap, end of line
+    colours = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    offset = 54 + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(data), 2835, 2835, len(palette), 0)
+    return header + info + colours + bytes(data)
 
 
 def ico32(pixel):
@@ -181,18 +191,18 @@ def write(name, data):
 
 
 def main():
-    write("welcome.bmp", bmp24(120, 240, welcome))
-    write("setuptype.bmp", bmp24(120, 240, setup_type))
-    write("summary.bmp", bmp24(120, 240, summary))
-    write("userinfo.bmp", bmp24(120, 240, user_info))
-    write("directory.bmp", bmp24(120, 240, directory))
-    write("keepconfig.bmp", bmp24(120, 240, keep_config))
-    write("options.bmp", bmp24(120, 240, options))
+    write("welcome.bmp", bmp_rle8(120, 240, welcome))
+    write("setuptype.bmp", bmp_rle8(120, 240, setup_type))
+    write("summary.bmp", bmp_rle8(120, 240, summary))
+    write("userinfo.bmp", bmp_rle8(120, 240, user_info))
+    write("directory.bmp", bmp_rle8(120, 240, directory))
+    write("keepconfig.bmp", bmp_rle8(120, 240, keep_config))
+    write("options.bmp", bmp_rle8(120, 240, options))
     write("setup.ico", ico32(icon_setup))
     write("stop.ico", ico32(icon_stop))
     write("restart.ico", ico32(icon_restart))
     for index, number in enumerate((143, 145, 146, 147)):
-        write("billboard%d.bmp" % number, bmp24(320, 160, billboard(index)))
+        write("billboard%d.bmp" % number, bmp_rle8(320, 160, billboard(index)))
     write("BBOARD1.WAV", wav([(440, 0.2), (554, 0.2)]))
     write("BBOARD2.WAV", wav([(554, 0.2), (440, 0.2)]))
     write("WELCOME.WAV", wav([(523, 0.15), (659, 0.15), (784, 0.3)]))

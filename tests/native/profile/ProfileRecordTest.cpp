@@ -72,6 +72,23 @@ TEST(ProfileSection, KeysInFileOrderWithValuesCut)
     EXPECT_FALSE(none.Open(empty, "e"));
 }
 
+TEST(ProfileSection, MergedLinesReplaceKeysOfAnyCaseAndKeepTheRest)
+{
+    using namespace std::string_literals;
+    const struct {
+        std::string lines;
+        ProfileStore::Entries entries;
+        std::string merged;
+    } cases[] = {
+        {"", {{"a.exe", "0|1|0"}}, "a.exe=0|1|0\0\0"s},
+        {"A.EXE=0|1|0\0b.dll=-3|1|0\0"s,
+         {{"a.exe", "2|1|1"}, {"c.txt", "0|1|0"}},
+         "A.EXE=2|1|1\0b.dll=-3|1|0\0c.txt=0|1|0\0\0"s},
+        {"note\0b=1"s, {{"b", "2"}, {"B", "3"}}, "note\0b=3\0\0"s}, // last one wins; lines without '=' stay
+    };
+    for (const auto& c : cases) EXPECT_EQ(MergeSectionLines(c.lines, c.entries), c.merged) << c.lines;
+}
+
 TEST(ProfileSection, KeyBufferDoublesForThousandsOfKeys)
 {
     std::string text = "[many]\n";

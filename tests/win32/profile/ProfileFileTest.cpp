@@ -1,3 +1,4 @@
+#include "engine/TextCase.h"
 #include "engine/XException.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/InstallRecord.h"
@@ -126,7 +127,17 @@ TEST(ProfileFile, WholeProfileLoadsAndRecordIsWrittenForReal)
     PrivateProfileFile record(recordPath);
     WriteInstallRecord(record, d, g, t);
     WriteInstalledFile(record, "Main", "KORVI95.EXE", 0, true, false);
-    WriteInstalledFile(record, "Main", "KORVI95.EXE", 0, true, true);          // replaced, not repeated
+    WriteInstalledFile(record, "Main", "KORVI95.EXE", 0, true, true); // replaced, not repeated
+    // Lines written in one go merge the same way, and a section too long for
+    // one read (Windows 95: 32 KB) is written key by key.
+    WriteInstalledFile(record, "Batch", "KORCMD.EXE", 0, true, false);
+    ASSERT_TRUE(record.WriteStrings(
+        "Batch", {InstalledFileLine("korcmd.exe", 2, true, true), InstalledFileLine("a.dll", 2, true, false)}));
+    auto longName = [](int i) { return std::string(200, 'f') + std::to_string(i) + ".txt"; };
+    ProfileStore::Entries many;
+    for (int i = 0; i < 170; ++i) many.push_back(InstalledFileLine(longName(i), 0, true, false));
+    ASSERT_TRUE(record.WriteStrings("Many", many));
+    ASSERT_TRUE(record.WriteStrings("Many", {InstalledFileLine(UpperCase(longName(7)), 2, false, false)}));
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, recordPath.c_str()); // flush the profile cache
 
     std::string text = wintest::ReadFileText(recordPath);
@@ -136,6 +147,9 @@ TEST(ProfileFile, WholeProfileLoadsAndRecordIsWrittenForReal)
     EXPECT_NE(text.find("KORVI95.EXE=0|-1|0|Brantoke AntiVirus|||C:\\AV\\KORVI95.EXE"), std::string::npos) << text;
     EXPECT_NE(text.find("KORVI95.EXE=0|1|1"), std::string::npos) << text;
     EXPECT_EQ(text.find("KORVI95.EXE=0|1|0"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Batch]\r\nKORCMD.EXE=2|1|1\r\na.dll=2|1|0\r\n"), std::string::npos) << text;
+    EXPECT_EQ(record.GetInt("Many", longName(169).c_str(), -1), 0);
+    EXPECT_EQ(record.GetInt("Many", longName(7).c_str(), -1), 2);
 
     DestinationTable d2;
     LoadDestinations(record, d2);
