@@ -6,7 +6,7 @@
 # Each figure is the best of five runs (three for the native extraction).
 set -euo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
-. "$setup_root/scripts/wine-env.sh"
+. "$setup_root/scripts/lib.sh"
 mb=${1:-100}
 "$setup_root/scripts/build.sh" win >/dev/null
 cmake -S "$setup_root" -B "$setup_root/build-bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -41,10 +41,8 @@ PY
 
 "$setup_root/scripts/make-prefix.sh" "$work/prefix"
 export WINEPREFIX=$work/prefix
-display=:$((300 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
+setup_start_display
+xvfb_pid=$SETUP_XVFB_PID
 bench=$setup_root/$SETUP_WIN_BUILD/bin/copy_bench.exe
 
 # The fastest of N runs of copy_bench in one mode: the machine's other work

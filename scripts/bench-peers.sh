@@ -14,7 +14,7 @@
 # clock), which is set against NSIS in the last two lines.
 set -euo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
-. "$setup_root/scripts/wine-env.sh"
+. "$setup_root/scripts/lib.sh"
 mb=${1:-30}
 runs=${SETUP_BENCH_RUNS:-5}
 command -v makensis >/dev/null || { echo "bench-peers: makensis missing (scripts/install-deps.sh)" >&2; exit 1; }
@@ -61,11 +61,8 @@ makensis -V1 "$staging/peer.nsi" >/dev/null
 media_bytes() { find "$work/$1" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }'; }
 
 "$setup_root/scripts/make-prefix.sh" "$work/template"
-display=:$((400 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+setup_start_display
+xvfb_pid=$SETUP_XVFB_PID
 cp "$setup_root/sample/KORVISAN.ICF" "$work/template/drive_c/KORVISAN.ICF"
 
 # A fresh copy of the template with its Wine already running: starting Wine

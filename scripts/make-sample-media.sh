@@ -8,7 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 setup_root=$root
-. "$root/scripts/wine-env.sh"
+. "$root/scripts/lib.sh"
 out=$1
 build=${2:-$SETUP_WIN_BUILD}
 staging=$out/sample
@@ -31,8 +31,6 @@ tool=${SETUP_MEDIATOOL:-$root/build-native/bin/mediatool}
 if [ -x "$tool" ]; then
   "$tool" build "$staging/layout.txt" "$out/media" >/dev/null
 else
-  # Drive Z: is the root of the Linux file system in every prefix.
-  winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
   mkdir -p "$out/media"
   "$SETUP_WINE" "$root/$SETUP_WIN_BUILD/bin/mediatool.exe" build "$(winpath "$staging/layout.txt")" "$(winpath "$out/media")" >/dev/null
 fi

@@ -24,7 +24,7 @@ fi
 progress "checking the packages (a fresh machine installs them: a few minutes)"
 "$root/scripts/install-deps.sh"
 setup_root=$root
-. "$root/scripts/wine-env.sh"
+. "$root/scripts/lib.sh"
 # The build's own lines, thinned to what it links (a fresh build takes minutes).
 out=$root/out
 mkdir -p "$out"
@@ -39,12 +39,10 @@ progress "building setup.exe, the stand-ins, the walk and the media tool in $SET
 wait $prefix_pid || { cat "$out/prefix.log"; exit 1; }
 export WINEPREFIX=$prefix
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb_pid=$!
+setup_start_display
+xvfb_pid=$SETUP_XVFB_PID
+display=$DISPLAY
 trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # Install media of the sample product (sample/layout.txt), made by the media
 # tool from the stand-in programs this build made.
@@ -74,7 +72,7 @@ summary() { # summary EXIT_CODE
   if "$SETUP_WINE" reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Brantoke AntiVirus' >/dev/null 2>&1; then
     echo "  and the removal entry HKLM\\...\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"
   fi
-  echo "status file C:\\KORVISAN.MIF: $(grep -A5 'NAME = "Status"' "$c/KORVISAN.MIF" 2>/dev/null | grep VALUE | tr -d ' \r"' | sed 's/VALUE=//')"
+  echo "status file C:\\KORVISAN.MIF: $(setup_mif_value "$c/KORVISAN.MIF" Status)"
   echo "install log C:\\KORSETUP.LOG (last lines):"
   tail -5 "$c/KORSETUP.LOG" 2>/dev/null | tr -d '\r' | sed 's/^/  /'
 }

@@ -73,7 +73,7 @@ finish() { # finish passed|failed|skipped [REASON]
 trap 'finish failed interrupted' INT TERM
 
 "$root/scripts/install-deps.sh" >/dev/null || finish failed "installing the packages"
-. "$root/scripts/wine-env.sh"
+. "$root/scripts/lib.sh"
 if ! "$root/scripts/build.sh" win >/dev/null || ! "$root/scripts/build.sh" native >/dev/null; then
   finish failed "build"
 fi
@@ -84,8 +84,7 @@ if [ "$SETUP_WIN_BUILD" != build-win64 ]; then # 32-bit machine: the PE32+ build
     finish failed "PE32+ build"
   fi
 fi
-pe_machine() { od -An -tx1 -j "$(($(od -An -tu4 -j60 -N4 "$1") + 4))" -N2 "$1" | tr -d ' '; }
-[ "$(pe_machine "$root/build-win32/bin/setup.exe")" = 4c01 ] || finish failed "build-win32/bin/setup.exe is not PE32"
+[ "$(setup_pe_machine "$root/build-win32/bin/setup.exe")" = 4c01 ] || finish failed "build-win32/bin/setup.exe is not PE32"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/setup-pe32.XXXXXX")
 if ! "$root/scripts/make-sample-media.sh" "$work/media32" build-win32 >/dev/null 2>&1 ||
@@ -94,10 +93,8 @@ if ! "$root/scripts/make-sample-media.sh" "$work/media32" build-win32 >/dev/null
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:$((300 + RANDOM % 100))
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  setup_start_display || finish failed "no X display"
+  xvfb_pid=$SETUP_XVFB_PID
 fi
 
 # 32-bit code: natively, through an existing registration, or through ours.
@@ -157,13 +154,13 @@ problems=()
 for side in pe32 pe64; do
   c=$work/$side/drive_c
   last=$(tail -1 "$c/KORSETUP.LOG" 2>/dev/null | tr -d '\r')
-  result=$(grep -A5 'NAME = "Status"' "$c/KORVISAN.MIF" 2>/dev/null | grep VALUE | tr -d ' \r')
+  result=$(setup_mif_value "$c/KORVISAN.MIF" Status)
   echo "$side: exit code ${code[$side]} (modulo 256), $(find "$c/KORAV" -type f 2>/dev/null | wc -l) files under C:\\KORAV," \
     "status file $result, log: $last"
   # 3010: the realtime driver asks for a restart.
   [ "${code[$side]}" = 194 ] || problems+=("$side: exit code ${code[$side]}, not 194 (3010)")
   [ "$last" = "Setup ended: Success, restart required, exit code 3010" ] || problems+=("$side: log ends \"$last\"")
-  [ "$result" = 'VALUE="Success"' ] || problems+=("$side: status file says $result")
+  [ "$result" = Success ] || problems+=("$side: status file says $result")
 done
 echo "PE32 engine calls: $(tr -d '\r' <"$work/pe32/drive_c/windows/VSE32ENG.REC" 2>/dev/null | tr '\n' ' ')"
 python3 "$root/scripts/compare-installs.py" "$work/base" "$work/pe64" "$work/pe32" ||

@@ -8,7 +8,7 @@
 set -uo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
 "$setup_root/scripts/install-deps.sh" || exit 1
-. "$setup_root/scripts/wine-env.sh"
+. "$setup_root/scripts/lib.sh"
 "$setup_root/scripts/build.sh" all >/dev/null || { "$setup_root/scripts/build.sh" all 2>&1 | tail -40; exit 1; }
 
 failed=0
@@ -42,11 +42,9 @@ count "$junit"
 
 echo "== Win32 tests under Wine ($SETUP_WINEARCH)"
 "$setup_root/scripts/make-prefix.sh" "$setup_root/$SETUP_WIN_BUILD/wine-template"
-display=:$((200 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb_pid=$!
+setup_start_display || exit 1
+xvfb_pid=$SETUP_XVFB_PID
 trap 'kill $xvfb_pid 2>/dev/null' EXIT
-export DISPLAY=$display
 ctest_counted "$setup_root/$SETUP_WIN_BUILD" 2>&1 | grep -v -E '^ALSA|alsa' | tee "$log" | tail -8
 count "$junit"
 

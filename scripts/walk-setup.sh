@@ -10,13 +10,11 @@
 # the walk's lines; exits with the walk's status (0: installed).
 set -euo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
-. "$setup_root/scripts/wine-env.sh"
+. "$setup_root/scripts/lib.sh"
 media=$1
 shots=$2
 pages=${3:-}
 mkdir -p "$shots"
-# Drive Z: is the root of the Linux file system in every prefix.
-winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
 args=("/shots:$(winpath "$shots")" "/name:Ann User" "/company:Sample Company" '/home:C:\KORAV'
   "/components:Manager,Realtime Protection,Netware Support,Auto Download" /browsers:1 /scannow:0)
 [ -n "$pages" ] && args+=("/shoot:$pages")

@@ -30,14 +30,3 @@ export SETUP_WINE SETUP_WINEARCH SETUP_WIN_BUILD SETUP_WIN_TOOLCHAIN
 # Linux user's menus, and wait on them, keeping the prefix's server alive.
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=$SETUP_WINEARCH
 
-# For a script test given BIN, the directory of the programs it runs: exits
-# 77 (skipped) unless they are the tree this machine runs, then makes sure
-# the template prefix exists and sets SETUP_TEMPLATE to it.
-setup_script_test_prefix() { # setup_script_test_prefix BIN TEST_NAME
-  if [ "$(cd "$1" && pwd)" != "$setup_root/$SETUP_WIN_BUILD/bin" ]; then
-    echo "$2: this machine runs the programs of $SETUP_WIN_BUILD, not $1"
-    exit 77
-  fi
-  SETUP_TEMPLATE=$setup_root/$SETUP_WIN_BUILD/wine-template
-  [ -d "$SETUP_TEMPLATE/drive_c" ] || "$setup_root/scripts/make-prefix.sh" "$SETUP_TEMPLATE" >/dev/null
-}

@@ -10,8 +10,8 @@
 #                        rights; without them the variable stays unset)
 set -u
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
-. "$setup_root/scripts/wine-env.sh"
-if [ "$SETUP_WINEARCH" = win64 ] && [ -f "${1:-}" ] && [ "$(od -An -tx1 -j "$(( $(od -An -tu4 -j60 -N4 "$1") + 4 ))" -N2 "$1" | tr -d ' ')" = 4c01 ]; then
+. "$setup_root/scripts/lib.sh"
+if [ "$SETUP_WINEARCH" = win64 ] && [ -f "${1:-}" ] && [ "$(setup_pe_machine "$1")" = 4c01 ]; then
   echo "wine-run: $1 is a 32-bit program and this machine cannot execute 32-bit code; run the tests of build-win64 (scripts/build.sh win builds it)" >&2
   exit 125
 fi

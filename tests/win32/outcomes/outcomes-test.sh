@@ -12,16 +12,14 @@ set -u
 bin=$1
 runs=${2:-1}
 setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
-. "$setup_root/scripts/wine-env.sh"
+. "$setup_root/scripts/lib.sh"
 setup_script_test_prefix "$bin" outcomes-test
 template=$SETUP_TEMPLATE
 work=$(mktemp -d "${TMPDIR:-/tmp}/outcomes-test.XXXXXX")
 xvfb_pid=
 if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:$((300 + RANDOM % 100))
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  setup_start_display || exit 1
+  xvfb_pid=$SETUP_XVFB_PID
 fi
 trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
 
@@ -40,9 +38,7 @@ setup() { # setup MEDIA ARGUMENTS...: runs setup.exe, prints its exit code modul
   echo $?
 }
 last_line() { tail -1 "$c/KORSETUP.LOG" 2>/dev/null | tr -d '\r'; }
-status_value() { # status_value Status|Description
-  grep -A5 "NAME = \"$1\"" "$c/KORVISAN.MIF" 2>/dev/null | sed -n 's/^ *VALUE = "\(.*\)" *\r*$/\1/p'
-}
+status_value() { setup_mif_value "$c/KORVISAN.MIF" "$1"; } # Status|Description
 status_lines() { grep -c '' "$c/KORVISAN.MIF" 2>/dev/null || echo 0; }
 
 "$setup_root/scripts/make-sample-media.sh" "$work" 2>/dev/null || { echo "outcomes-test: no media"; exit 1; }

@@ -6,7 +6,7 @@
 set -u
 bin=$1
 setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
-. "$setup_root/scripts/wine-env.sh"
+. "$setup_root/scripts/lib.sh"
 setup_script_test_prefix "$bin" walk-test
 template=$SETUP_TEMPLATE
 work=$(mktemp -d "${TMPDIR:-/tmp}/walk-test.XXXXXX")
@@ -39,7 +39,7 @@ check "home directory in the registry" grep -q 'HOME.*C:\\KORAV' \
   <("$SETUP_WINE" reg query 'HKLM\SOFTWARE\Brantoke\Korvisan\CurrentVersion\Path' /v HOME 2>/dev/null)
 check "log ends with Success" grep -qx 'Setup ended: Success, restart required, exit code 3010' \
   <(tail -1 "$c/KORSETUP.LOG" | tr -d '\r')
-check "status file says Success" grep -q 'VALUE = "Success"' <(grep -A5 'NAME = "Status"' "$c/KORVISAN.MIF")
+check "status file says Success" test "$(setup_mif_value "$c/KORVISAN.MIF" Status)" = Success
 shots=("$work"/shots/*.bmp)
 check "two screenshots: ${shots[*]##*/}" test -f "$(echo "$work"/shots/*-125.bmp)" -a -f "$(echo "$work"/shots/*-1554.bmp)" -a "${#shots[@]}" = 2
 check "screenshots differ" test "$(md5sum "${shots[@]}" | cut -c1-32 | sort -u | wc -l)" = 2

@@ -1,0 +1,47 @@
+# Sourced by the scripts: what more than one of them needs. Sets setup_root
+# (the source tree) and everything scripts/wine-env.sh sets.
+setup_root=${setup_root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+. "$setup_root/scripts/wine-env.sh"
+
+# A Unix path as Windows programs see it: drive Z: is the root of the Linux
+# file system in every prefix.
+winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
+
+# The machine field of a PE file's header: 4c01 for PE32 (i386), 6486 for PE32+.
+setup_pe_machine() { od -An -tx1 -j "$(($(od -An -tu4 -j60 -N4 "$1") + 4))" -N2 "$1" | tr -d ' '; }
+
+# A fresh Xvfb on a display no one uses, ready for clients when this returns
+# (Xvfb itself picks the number and writes it once it accepts connections).
+# Sets DISPLAY and SETUP_XVFB_PID; the caller kills it.
+setup_start_display() {
+  local fifo number=""
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/setup-display.XXXXXX")
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$fifo" >/dev/null 2>&1 &
+  SETUP_XVFB_PID=$!
+  read -r -t 30 number <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$number" ]; then
+    echo "setup_start_display: Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=:$number
+}
+
+# The VALUE of the attribute NAME ("Status", "Description", ...) in a status
+# file, without quotes and padding; empty when there is none.
+setup_mif_value() { # setup_mif_value FILE NAME
+  grep -A5 "NAME = \"$2\"" "$1" 2>/dev/null | sed -n 's/^ *VALUE = "\(.*\)" *\r*$/\1/p' | head -1 | sed 's/ *$//'
+}
+
+# For a script test given BIN, the directory of the programs it runs: exits
+# 77 (skipped) unless they are the tree this machine runs, then makes sure
+# the template prefix exists and sets SETUP_TEMPLATE to it.
+setup_script_test_prefix() { # setup_script_test_prefix BIN TEST_NAME
+  if [ "$(cd "$1" && pwd)" != "$setup_root/$SETUP_WIN_BUILD/bin" ]; then
+    echo "$2: this machine runs the programs of $SETUP_WIN_BUILD, not $1"
+    exit 77
+  fi
+  SETUP_TEMPLATE=$setup_root/$SETUP_WIN_BUILD/wine-template
+  [ -d "$SETUP_TEMPLATE/drive_c" ] || "$setup_root/scripts/make-prefix.sh" "$SETUP_TEMPLATE" >/dev/null
+}
