@@ -5,8 +5,8 @@
 # command that fixes or shows the findings.
 #   scripts/check-code.sh [format|tidy|all] [FILE...]   (FILE...: only these)
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$setup_root"
 what=${1:-all}
 shift || true
 status=0
@@ -24,7 +24,7 @@ if [ "$what" = all ] || [ "$what" = format ]; then
 fi
 if [ "$what" = all ] || [ "$what" = tidy ]; then
   start=$SECONDS
-  db=$root/build-native/compile_commands.json
+  db=$setup_root/build-native/compile_commands.json
   if [ ! -f "$db" ]; then
     echo "tidy: $db is missing; run scripts/build.sh native first"
     exit 1
@@ -37,10 +37,10 @@ root = sys.argv[1]
 for entry in json.load(open(sys.argv[2])):
     path = os.path.relpath(os.path.join(entry["directory"], entry["file"]), root)
     if path.split("/")[0] in ("config", "engine", "framework", "product", "wizard", "tools"):
-        print(path)' "$root" "$db" | sort -u); fi
+        print(path)' "$setup_root" "$db" | sort -u); fi
   out=${TMPDIR:-/tmp}/tidy.$$
   if printf '%s\n' "${sources[@]}" |
-     xargs -P "${SETUP_JOBS:-2}" -n 4 clang-tidy --quiet --use-color=false -p "$root/build-native" >"$out" 2>&1 &&
+     xargs -P "${SETUP_JOBS:-2}" -n 4 clang-tidy --quiet --use-color=false -p "$setup_root/build-native" >"$out" 2>&1 &&
      ! grep -qE ': (warning|error):' "$out"; then
     echo "tidy: ${#sources[@]} files without findings ($((SECONDS - start)) s)"
   else

@@ -3,17 +3,17 @@
 # each for the given number of seconds (default 60). CI runs it with 20;
 # for a long run: scripts/fuzz.sh 3600. Corpora stay in build-fuzz/corpus.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
-build=$root/build-fuzz
+build=$setup_root/build-fuzz
 targets="fuzz_archive fuzz_lzh fuzz_deflate fuzz_lzh_roundtrip fuzz_profile fuzz_checksum"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSETUP_FUZZ=ON -DSETUP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang CXX=clang++ cmake -S "$setup_root" -B "$build" -DSETUP_FUZZ=ON -DSETUP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target $targets >/dev/null
 corpus=$build/corpus
 mkdir -p "$corpus"/{archive,lzh,deflate,roundtrip,profile,checksum}
 # Seeds: the peer vectors as decoder inputs (3-byte size prefix), and small
 # archives of every method, one of them cut into volumes.
-python3 - "$root/tests/vectors" "$corpus" <<'PY'
+python3 - "$setup_root/tests/vectors" "$corpus" <<'PY'
 import os, struct, sys, zlib
 vec, corpus = sys.argv[1:3]
 for line in open(os.path.join(vec, "MANIFEST")):

@@ -6,17 +6,16 @@
 # by default the one this machine runs. Needs the media tool: SETUP_MEDIATOOL,
 # build-native's, or else the test tree's mediatool.exe run under Wine (in WINEPREFIX).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-setup_root=$root
-. "$root/scripts/lib.sh"
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
+. "$setup_root/scripts/lib.sh"
 out=$1
 build=${2:-$SETUP_WIN_BUILD}
 staging=$out/sample
 rm -rf "$staging" "$out/media"
 mkdir -p "$staging/bin"
-cp -r "$root/sample/files" "$root/sample/layout.txt" "$staging/"
-cp -r "$root/resources/art" "$staging/art"
-bin=$root/$build/bin
+cp -r "$setup_root/sample/files" "$setup_root/sample/layout.txt" "$staging/"
+cp -r "$setup_root/resources/art" "$staging/art"
+bin=$setup_root/$build/bin
 cp "$bin/setup.exe" "$bin/korcmd95.exe" "$bin/avwindow.exe" "$bin/_kwdinst.exe" "$staging/bin/"
 cp "$bin/korcmd95.exe" "$staging/bin/korvi95.exe"
 cp "$bin/bshell.dll" "$bin/rescue.dll" "$staging/bin/"
@@ -27,10 +26,10 @@ done
 strip=x86_64-w64-mingw32-strip
 [ "$build" = build-win32 ] && strip=i686-w64-mingw32-strip
 "$strip" "$staging"/bin/*.exe "$staging"/bin/*.EXE "$staging"/bin/*.dll "$staging"/bin/*.DLL
-tool=${SETUP_MEDIATOOL:-$root/build-native/bin/mediatool}
+tool=${SETUP_MEDIATOOL:-$setup_root/build-native/bin/mediatool}
 if [ -x "$tool" ]; then
   "$tool" build "$staging/layout.txt" "$out/media" >/dev/null
 else
   mkdir -p "$out/media"
-  "$SETUP_WINE" "$root/$SETUP_WIN_BUILD/bin/mediatool.exe" build "$(winpath "$staging/layout.txt")" "$(winpath "$out/media")" >/dev/null
+  "$SETUP_WINE" "$setup_root/$SETUP_WIN_BUILD/bin/mediatool.exe" build "$(winpath "$staging/layout.txt")" "$(winpath "$out/media")" >/dev/null
 fi

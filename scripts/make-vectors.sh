@@ -8,14 +8,14 @@
 # MANIFEST lists "file method kind size" for the tests.
 # Usage: scripts/make-vectors.sh [build-dir]   (default build-native)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-native}
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$setup_root/build-native}
 gen=$build/tests/native/archive/samplegen
 tool=$build/tools/mediatool/mediatool
 for t in "$gen" "$tool"; do [ -x "$t" ] || { echo "build $t first (cmake --build $build)" >&2; exit 1; }; done
 command -v jlha >/dev/null || { echo "jlha (jlha-utils) is needed" >&2; exit 1; }
 command -v lha >/dev/null || { echo "lha (lhasa) is needed" >&2; exit 1; }
-out=$root/tests/vectors
+out=$setup_root/tests/vectors
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$out"
@@ -28,13 +28,13 @@ for ks in $kinds; do
   (cd "$work" && jlha a "jlha-$kind.lzh" "$kind.bin" >/dev/null 2>&1)
   mkdir -p "$work/raw-$kind"
   # jlha stores incompressible data (-lh0-); only its -lh5- streams count.
-  if python3 "$root/scripts/lzh-container.py" raw "$work/jlha-$kind.lzh" "$work/raw-$kind" | grep -q -- "-lh5-"; then
+  if python3 "$setup_root/scripts/lzh-container.py" raw "$work/jlha-$kind.lzh" "$work/raw-$kind" | grep -q -- "-lh5-"; then
     cp "$work/raw-$kind/$kind.bin.lh5" "$out/jlha-$kind.lh5"
     echo "jlha-$kind.lh5 lzh $kind $size" >> "$out/MANIFEST"
   fi
   # Ours, accepted only when lhasa extracts the original bytes.
   "$tool" encode lzh "$work/$kind.bin" "$work/ours-$kind.lh5"
-  python3 "$root/scripts/lzh-container.py" wrap "$work/ours-$kind.lh5" "$work/$kind.bin" "$work/ours-$kind.lzh"
+  python3 "$setup_root/scripts/lzh-container.py" wrap "$work/ours-$kind.lh5" "$work/$kind.bin" "$work/ours-$kind.lzh"
   mkdir -p "$work/x-$kind"
   (cd "$work/x-$kind" && lha xqf "../ours-$kind.lzh")
   cmp "$work/x-$kind/$kind.bin" "$work/$kind.bin"

@@ -12,7 +12,7 @@
 #                 window in out/setup-screen.png.
 # Both end with the same summary: pages, files, registry, status file, log.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
 started=$(date +%s)
 progress() { echo "== [$(($(date +%s) - started)) s] $*"; }
 unattended=0
@@ -22,20 +22,19 @@ if [ "${1:-}" = --unattended ]; then
 fi
 
 progress "checking the packages (a fresh machine installs them: a few minutes)"
-"$root/scripts/install-deps.sh"
-setup_root=$root
-. "$root/scripts/lib.sh"
+"$setup_root/scripts/install-deps.sh"
+. "$setup_root/scripts/lib.sh"
 # The build's own lines, thinned to what it links (a fresh build takes minutes).
-out=$root/out
+out=$setup_root/out
 mkdir -p "$out"
 prefix=$out/prefix
 # The prefix is made while the build runs: Wine's start-up waits on the disk
 # more than on the processor.
 progress "making a fresh Windows 95 prefix in $prefix (beside the build)"
-"$root/scripts/make-prefix.sh" "$prefix" >"$out/prefix.log" 2>&1 &
+"$setup_root/scripts/make-prefix.sh" "$prefix" >"$out/prefix.log" 2>&1 &
 prefix_pid=$!
 progress "building setup.exe, the stand-ins, the walk and the media tool in $SETUP_WIN_BUILD (a fresh build takes a few minutes)"
-"$root/scripts/build.sh" demo | { grep --line-buffered -E '^\[ *[0-9]+%\] Linking' || true; } | sed -u 's/^/   /'
+"$setup_root/scripts/build.sh" demo | { grep --line-buffered -E '^\[ *[0-9]+%\] Linking' || true; } | sed -u 's/^/   /'
 wait $prefix_pid || { cat "$out/prefix.log"; exit 1; }
 export WINEPREFIX=$prefix
 
@@ -47,7 +46,7 @@ trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true'
 # Install media of the sample product (sample/layout.txt), made by the media
 # tool from the stand-in programs this build made.
 progress "making install media of the sample product in $out/media"
-"$root/scripts/make-sample-media.sh" "$out" 2>"$out/media.log" || { cat "$out/media.log"; exit 1; }
+"$setup_root/scripts/make-sample-media.sh" "$out" 2>"$out/media.log" || { cat "$out/media.log"; exit 1; }
 media=$out/media/DISK01
 c=$prefix/drive_c
 rm -rf "$out/pages" "$out/setup-pages.png" "$out/setup-screen.png" "$out/walk.log" "$out/registry.txt"
@@ -78,7 +77,7 @@ summary() { # summary EXIT_CODE
 }
 
 if [ "$unattended" = 1 ]; then
-  cp "$root/sample/KORVISAN.ICF" "$c/KORVISAN.ICF"
+  cp "$setup_root/sample/KORVISAN.ICF" "$c/KORVISAN.ICF"
   progress "running setup.exe /I:C:\\KORVISAN.ICF /M:C:\\KORVISAN.MIF $*"
   "$SETUP_WINE" "$media/setup.exe" '/I:C:\KORVISAN.ICF' '/M:C:\KORVISAN.MIF' "$@" 2> >(grep -v -E '^ALSA|alsa' >&2) &
   setup_pid=$!
@@ -107,7 +106,7 @@ fi
 pages=$out/pages
 progress "walking setup.exe through the installation (pages saved in $pages)"
 status=0
-"$root/scripts/walk-setup.sh" "$media" "$pages" | tee "$out/walk.log" | sed -u 's/^/   /' || status=$?
+"$setup_root/scripts/walk-setup.sh" "$media" "$pages" | tee "$out/walk.log" | sed -u 's/^/   /' || status=$?
 pages_seen=$(sed -n 's/.*pages:\(.*\)/\1/p' "$out/walk.log" | tr -d '\r')
 code=$(sed -n 's/.*setup.exe ended with exit code \([0-9]*\).*/\1/p' "$out/walk.log")
 progress "making PNG pictures and the contact sheet"

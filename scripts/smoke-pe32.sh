@@ -16,8 +16,7 @@
 # exit status 0, 1, or 77 when it cannot run here (no binfmt_misc).
 # SETUP_KEEP_SMOKE=DIR keeps the media and the three prefixes for inspection.
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-setup_root=$root
+setup_root=$(cd "$(dirname "$0")/.." && pwd)
 started=$SECONDS
 binfmt=/proc/sys/fs/binfmt_misc
 entry=$binfmt/setup-qemu-i386
@@ -72,23 +71,23 @@ finish() { # finish passed|failed|skipped [REASON]
 
 trap 'finish failed interrupted' INT TERM
 
-"$root/scripts/install-deps.sh" >/dev/null || finish failed "installing the packages"
-. "$root/scripts/lib.sh"
-if ! "$root/scripts/build.sh" win >/dev/null || ! "$root/scripts/build.sh" native >/dev/null; then
+"$setup_root/scripts/install-deps.sh" >/dev/null || finish failed "installing the packages"
+. "$setup_root/scripts/lib.sh"
+if ! "$setup_root/scripts/build.sh" win >/dev/null || ! "$setup_root/scripts/build.sh" native >/dev/null; then
   finish failed "build"
 fi
 reference_build=build-win64
 if [ "$SETUP_WIN_BUILD" != build-win64 ]; then # 32-bit machine: the PE32+ build is not made by default
-  if ! cmake -S "$root" -B "$root/build-win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null ||
-    ! cmake --build "$root/build-win64" -j"${SETUP_JOBS:-2}" >/dev/null; then
+  if ! cmake -S "$setup_root" -B "$setup_root/build-win64" -DCMAKE_TOOLCHAIN_FILE="$setup_root/cmake/mingw-x86_64.cmake" >/dev/null ||
+    ! cmake --build "$setup_root/build-win64" -j"${SETUP_JOBS:-2}" >/dev/null; then
     finish failed "PE32+ build"
   fi
 fi
-[ "$(setup_pe_machine "$root/build-win32/bin/setup.exe")" = 4c01 ] || finish failed "build-win32/bin/setup.exe is not PE32"
+[ "$(setup_pe_machine "$setup_root/build-win32/bin/setup.exe")" = 4c01 ] || finish failed "build-win32/bin/setup.exe is not PE32"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/setup-pe32.XXXXXX")
-if ! "$root/scripts/make-sample-media.sh" "$work/media32" build-win32 >/dev/null 2>&1 ||
-  ! "$root/scripts/make-sample-media.sh" "$work/media64" "$reference_build" >/dev/null 2>&1; then
+if ! "$setup_root/scripts/make-sample-media.sh" "$work/media32" build-win32 >/dev/null 2>&1 ||
+  ! "$setup_root/scripts/make-sample-media.sh" "$work/media64" "$reference_build" >/dev/null 2>&1; then
   finish failed "making the install media"
 fi
 
@@ -126,13 +125,13 @@ export QEMU_RESERVED_VA=0x81000000 SETUP_QEMU_LOCK_HELD=1
 
 # The prefix: win64 with its 32-bit half, Windows 95 mode.
 t=$SECONDS
-SETUP_WINE=$wine64 SETUP_WINEARCH=win64 WINEARCH=win64 timeout 600 "$root/scripts/make-prefix.sh" "$work/base" ||
+SETUP_WINE=$wine64 SETUP_WINEARCH=win64 WINEARCH=win64 timeout 600 "$setup_root/scripts/make-prefix.sh" "$work/base" ||
   finish failed "making the WoW64 prefix"
 [ -f "$work/base/drive_c/windows/syswow64/kernel32.dll" ] || finish failed "the prefix has no 32-bit half"
 echo "WoW64 prefix made in $((SECONDS - t)) s"
 for side in pe32 pe64; do
   cp -a "$work/base" "$work/$side"
-  cp "$root/sample/KORVISAN.ICF" "$work/$side/drive_c/KORVISAN.ICF"
+  cp "$setup_root/sample/KORVISAN.ICF" "$work/$side/drive_c/KORVISAN.ICF"
 done
 
 run_setup() { # run_setup SIDE MEDIA: setup.exe unattended in the side's prefix; prints its exit code
@@ -163,7 +162,7 @@ for side in pe32 pe64; do
   [ "$result" = Success ] || problems+=("$side: status file says $result")
 done
 echo "PE32 engine calls: $(tr -d '\r' <"$work/pe32/drive_c/windows/VSE32ENG.REC" 2>/dev/null | tr '\n' ' ')"
-python3 "$root/scripts/compare-installs.py" "$work/base" "$work/pe64" "$work/pe32" ||
+python3 "$setup_root/scripts/compare-installs.py" "$work/base" "$work/pe64" "$work/pe32" ||
   problems+=("the PE32 install differs from the PE32+ one (above)")
 [ ${#problems[@]} -eq 0 ] || { printf '%s\n' "${problems[@]}"; finish failed "${problems[0]}"; }
 finish passed
