@@ -4,12 +4,12 @@
 // the peak memory of extracting large members. Timed figures are the best
 // of several runs. Run through scripts/bench-archive.sh (optimised, no
 // sanitizers).
-#include "engine/archive/Checksum.h"
-#include "engine/archive/Codec.h"
-#include "engine/archive/Extractor.h"
-#include "engine/archive/MemoryFileSystem.h"
-#include "engine/archive/StoredCodec.h"
-#include "engine/archive/VolumeWriter.h"
+#include "archive/Checksum.h"
+#include "archive/Codec.h"
+#include "archive/Extractor.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/StoredCodec.h"
+#include "archive/VolumeWriter.h"
 #include "tests/native/archive/SampleData.h"
 
 #include <algorithm>

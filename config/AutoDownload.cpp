@@ -1,11 +1,11 @@
 #include "config/AutoDownload.h"
 
 #include "config/DownloadSchedule.h"
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
-#include "engine/FixedText.h"
-#include "engine/PathName.h"
+#include "engine/base/FixedText.h"
+#include "engine/base/PathName.h"
 
 #include <string>
 #include <string_view>

@@ -5,7 +5,7 @@
 // Nothing stops the installation; what fails is logged.
 #pragma once
 #include "config/ProductSettings.h" // kAutoDownloadKey
-#include "engine/SetupData.h"
+#include "engine/base/SetupData.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #include "config/ConfigWriters.h"
 
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
-#include "engine/FixedText.h"
+#include "engine/base/FixedText.h"
 #include "framework/Text.h"
 #include "resources/ids.h"
 

@@ -4,7 +4,7 @@
 // association, the scan job file. None of them stops the installation: a
 // value or file that cannot be written is logged and passed over.
 #pragma once
-#include "engine/SetupData.h"
+#include "engine/base/SetupData.h"
 
 #include <windows.h>
 

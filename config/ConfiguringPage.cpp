@@ -2,18 +2,19 @@
 
 #include "config/AutoDownload.h"
 #include "config/ConfigWriters.h"
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
-#include "config/RunOutcome.h"
+#include "config/log/RunOutcome.h"
 #include "config/StartupIntegration.h"
 #include "engine/Media.h"
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "resources/ids.h"
+#include "wizard/base/Wizard.h"
 
 namespace {
 
-bool HasManager(const ConfigContext& c) { return (c.Data->ComponentMask & (kComponentManager | 2)) != 0; }
+bool HasManager(const ConfigContext& c) { return (c.Data->ComponentMask & (kComponentManager | kComponentBit2)) != 0; }
 
 bool HasMainProgram(const ConfigContext& c) { return (c.Data->ComponentMask & kComponentManager) != 0; }
 bool HasRealtime(const ConfigContext& c) { return (c.Data->ComponentMask & kComponentRealtime) != 0; }
@@ -55,21 +56,15 @@ const ConfigStep kSteps[] = {
 
 } // namespace
 
-bool ConfiguringPage::OnInitDialog()
-{
-    WizardPage::OnInitDialog();
-    RepaintMainWindow();
-    return true;
-}
+void ConfiguringPage::InitPage() { RepaintMainWindow(); }
 
-int32_t ConfiguringPage::RunWork()
+WizardPage::Work ConfiguringPage::RunWork()
 {
-    SetupApp& app = *SetupApp::Instance();
+    const SetupContext& app = Setup();
     ConfigContext ctx;
     if (RegConnectRegistryA(nullptr, HKEY_LOCAL_MACHINE, &ctx.TargetRegistry) != ERROR_SUCCESS) {
-        app.NoteFailure("Cannot connect to the registry");
-        app.SetupFailed = 1;
-        return IDD_NOT_INSTALLED;
+        FailSetup("Cannot connect to the registry");
+        return Work::Stay;
     }
     ctx.Data = app.Data;
     ctx.StartJob = FindMediaFile("start.job");
@@ -78,5 +73,5 @@ int32_t ConfiguringPage::RunWork()
     for (const ConfigStep& step : kSteps)
         if (!step.applies || step.applies(ctx)) step.run(ctx);
     RegCloseKey(ctx.TargetRegistry);
-    return NextPageId;
+    return Work::Next;
 }

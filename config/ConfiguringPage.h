@@ -1,13 +1,13 @@
 // Page 1555: runs the system configuration steps in their fixed order while
 // it shows "Configuring registry ...", then goes on to the backup page.
 #pragma once
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 class ConfiguringPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    int32_t RunWork() override;
+    Work RunWork() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
 };

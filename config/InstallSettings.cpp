@@ -1,6 +1,6 @@
 #include "config/InstallSettings.h"
 
-#include "engine/FixedText.h"
+#include "engine/base/FixedText.h"
 
 #include <cstring>
 #include <vector>
@@ -54,7 +54,7 @@ void AddComponentBits(SetupData& d)
     if (d.InstallAutoDownload) d.ComponentMask |= kComponentAutoDownload;
 }
 
-void ReadSettingsKeys(SetupData& d, ProfileStore& file, const SettingsHooks& hooks)
+std::string ReadSettingsKeys(SetupData& d, ProfileStore& file, const SettingsHooks& hooks)
 {
     Reader r(file);
     auto log = [&](const char* message, const char* what) {
@@ -65,12 +65,17 @@ void ReadSettingsKeys(SetupData& d, ProfileStore& file, const SettingsHooks& hoo
         log("Could not read user name from Install Ini File", "User Name");
     if (r.Text("UserInfo", "CompanyName", "", 255, d.CompanyName) == 0)
         log("Could not read company name from Install Ini File", "Organization");
-    if (r.Text("KorvisanInstall", "KorvisanPath", "", 256, d.InstallPath) == 0)
+    char path[sizeof d.InstallPath] = {};
+    if (r.Text("KorvisanInstall", "KorvisanPath", "", sizeof path, path) == 0)
         log("Could not read Korvisan install path from Install Ini File", "Install Path");
     r.Number("KorvisanInstall", "RebootAfter", 0, d.RebootAfter);
     r.Number("KorvisanInstall", "RebootTimeout", 3, d.RebootTimeout);
     r.Number("KorvisanInstall", "ScanAfter", 1, d.ScanAfter);
-    if (d.InstallPath[0] == '\0' && hooks.fallbackInstallPath) CopyText(d.InstallPath, hooks.fallbackInstallPath());
+    std::string home(TextOf(path));
+    if (home.empty() && hooks.fallbackInstallPath) {
+        CopyText(path, hooks.fallbackInstallPath());
+        home = TextOf(path);
+    }
 
     r.Number("Components", "Manager", 1, d.InstallManager);
     r.Number("Components", "Service", 1, d.InstallService);
@@ -170,4 +175,5 @@ void ReadSettingsKeys(SetupData& d, ProfileStore& file, const SettingsHooks& hoo
     r.Text("AutoDownload", "FtpUserEMailAddress", "user@host.domain", 128, d.FtpUserEMailAddress);
     r.Text("AutoDownload", "FtpUserName", "anonymous", 16, d.FtpUserName);
     r.Number("AutoDownload", "FtpFastConnection", 0, d.FtpFastConnection);
+    return home;
 }

@@ -10,7 +10,7 @@
 // Realtime, AutoDownload. The keys and their defaults are listed in
 // InstallSettings.cpp in the order they are read.
 #pragma once
-#include "engine/SetupData.h"
+#include "engine/base/SetupData.h"
 #include "engine/profile/ProfileStore.h"
 
 #include <functional>
@@ -24,8 +24,9 @@ struct SettingsHooks {
     std::function<std::string()> fallbackInstallPath;
 };
 
-// Reads every key of an existing settings file into the block.
-void ReadSettingsKeys(SetupData& data, ProfileStore& file, const SettingsHooks& hooks);
+// Reads every key of an existing settings file into the block; returns the
+// home directory it names (or the fallback), which the caller sets.
+std::string ReadSettingsKeys(SetupData& data, ProfileStore& file, const SettingsHooks& hooks);
 
 // Adds the ComponentMask bits of the selected components (never clears one).
 void AddComponentBits(SetupData& data);
@@ -36,9 +37,19 @@ void AddComponentBits(SetupData& data);
 // refused. Unattended, a missing file is setup error 1024, the express mask
 // 0x19 and the program-files default directory. Interactively it is the
 // normal retail case: every key takes its default, as for an empty file,
-// and nothing is logged. Returns whether the file was read.
-bool ReadInstallSettings(SetupData& data, bool unattended = false, bool nameRefused = false);
+// and nothing is logged. `home` gets the home directory to install into.
+// Returns whether the file was read.
+bool ReadInstallSettings(SetupData& data, std::string& home, bool unattended = false, bool nameRefused = false);
 
 // The program-files directory + "\Brantoke\AntiVirus", or
 // "C:\Brantoke AntiVirus" when it is unknown or would not fit. Win32.
 std::string ProgramFilesInstallPath();
+// "ProgramFilesDir" of the machine's Windows key; empty when missing or not
+// a string. Win32.
+std::string ProgramFilesDirectory();
+// HOME under the product key's "Path" subkey; empty when missing, unreadable
+// or not a string. Win32.
+std::string RecordedHomeDirectory(const char* productKey);
+// The home directory an earlier installation recorded (the product's, else
+// the older product's), or empty. Win32.
+std::string EarlierHomeDirectory();

@@ -1,7 +1,8 @@
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/InstallSettings.h"
+#include "config/ProductSettings.h"
 #include "config/Registry.h"
-#include "engine/FixedText.h"
+#include "engine/base/FixedText.h"
 #include "engine/profile/ProfileFileWin32.h"
 
 #include <windows.h>
@@ -12,35 +13,47 @@ namespace {
 
 const char kDefaultHome[] = "C:\\Brantoke AntiVirus";
 
-// An earlier installation's home directory, if any.
-std::string EarlierHome()
+} // namespace
+
+std::string RecordedHomeDirectory(const char* productKey)
 {
-    char home[256];
-    static const char* const kKeys[] = {"SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion",
-                                        "SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion"};
-    for (const char* key : kKeys) {
-        CfgReadString(key, "Path", "HOME", "", home, sizeof home);
-        if (home[0] != '\0') return home;
+    const std::string path = std::string(productKey) + "\\Path";
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    char home[256] = {};
+    DWORD size = sizeof home - 1; // room for a terminator the value may lack
+    DWORD type = 0;
+    LONG status = RegQueryValueExA(key, "HOME", nullptr, &type, reinterpret_cast<BYTE*>(home), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return {};
+    return std::string(home, strnlen(home, size));
+}
+
+std::string EarlierHomeDirectory()
+{
+    for (const char* key : {kProductKey, kProduct95Key}) {
+        std::string home = RecordedHomeDirectory(key);
+        if (!home.empty()) return home;
     }
     return {};
 }
 
-} // namespace
+std::string ProgramFilesDirectory()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWindowsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    char value[261] = {};
+    DWORD size = 260;
+    DWORD type = 0;
+    LONG status = RegQueryValueExA(key, "ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+    return std::string(value, strnlen(value, size));
+}
 
 std::string ProgramFilesInstallPath()
 {
-    HKEY key = nullptr;
-    std::string dir;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
-        char value[261] = {};
-        DWORD size = 260;
-        DWORD type = 0;
-        if (RegQueryValueExA(key, "ProgramFilesDir", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-            ERROR_SUCCESS)
-            dir.assign(value, strnlen(value, size));
-        RegCloseKey(key);
-    }
+    const std::string dir = ProgramFilesDirectory();
     if (dir.empty()) return kDefaultHome;
     std::string path = dir + "\\Brantoke\\AntiVirus";
     // A directory that would not fit the setup data is not cut into another one.
@@ -65,13 +78,13 @@ public:
 
 std::string FallbackHome()
 {
-    std::string home = EarlierHome();
+    std::string home = EarlierHomeDirectory();
     return home.empty() ? ProgramFilesInstallPath() : home;
 }
 
 } // namespace
 
-bool ReadInstallSettings(SetupData& data, bool unattended, bool nameRefused)
+bool ReadInstallSettings(SetupData& data, std::string& home, bool unattended, bool nameRefused)
 {
     if (!nameRefused && data.UnattendedFile[0] == '\0') {
         char current[MAX_PATH + 1] = {};
@@ -87,12 +100,12 @@ bool ReadInstallSettings(SetupData& data, bool unattended, bool nameRefused)
         if (unattended) {
             ReportSetupError(data, 1024);
             data.ComponentMask |= kComponentManager | kComponentAutoDownload | kComponentRealtime;
-            CopyText(data.InstallPath, ProgramFilesInstallPath());
+            home = ProgramFilesInstallPath();
         } else {
             EmptySettings none;
             SettingsHooks hooks;
             hooks.fallbackInstallPath = FallbackHome;
-            ReadSettingsKeys(data, none, hooks);
+            home = ReadSettingsKeys(data, none, hooks);
         }
         return false;
     }
@@ -101,6 +114,6 @@ bool ReadInstallSettings(SetupData& data, bool unattended, bool nameRefused)
     SettingsHooks hooks;
     hooks.log = [](const std::string& line) { LogMessage("%s", line.c_str()); };
     hooks.fallbackInstallPath = FallbackHome;
-    ReadSettingsKeys(data, file, hooks);
+    home = ReadSettingsKeys(data, file, hooks);
     return true;
 }

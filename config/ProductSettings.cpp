@@ -1,6 +1,6 @@
 #include "config/ProductSettings.h"
 
-#include "engine/FixedText.h"
+#include "engine/base/FixedText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,6 +8,8 @@
 #include <set>
 
 const char kProductKey[] = "SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion";
+const char kProduct95Key[] = "SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion";
+const char kWindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char kAutoDownloadKey[] = "SOFTWARE\\Brantoke\\Korvisan\\DadOVO\\CurrentVersion";
 const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
@@ -40,9 +42,11 @@ uint32_t PrePostMethod(const SetupData& d)
     return v;
 }
 
-std::string HomePath(const SetupData& d, std::string_view tail)
+std::string HomePath(const SetupData& d, std::string_view tail) { return HomePath(TextOf(d.InstallPath), tail); }
+
+std::string HomePath(std::string_view home, std::string_view tail)
 {
-    std::string path(TextOf(d.InstallPath));
+    std::string path(home);
     path += tail;
     return path.size() <= kMaxConfigPath ? path : std::string();
 }
@@ -161,11 +165,13 @@ std::vector<SettingValue> LateSettingValues(const SetupData& d)
 
 const char* const kWorkingDirectoryTails[4] = {"\\TMP", "\\MASTER", "\\VIRUS", "\\GBBSData"};
 
-std::vector<std::string> WorkingDirectories(const SetupData& d)
+std::vector<std::string> WorkingDirectories(const SetupData& d) { return WorkingDirectories(TextOf(d.InstallPath)); }
+
+std::vector<std::string> WorkingDirectories(std::string_view home)
 {
     std::vector<std::string> dirs;
     for (const char* tail : kWorkingDirectoryTails) {
-        std::string path = HomePath(d, tail);
+        std::string path = HomePath(home, tail);
         if (!path.empty()) dirs.push_back(path);
     }
     return dirs;

@@ -4,7 +4,7 @@
 // numbering. Platform-free; the Win32 writers (ConfigWriters.h) only store
 // what these functions list.
 #pragma once
-#include "engine/SetupData.h"
+#include "engine/base/SetupData.h"
 
 #include <array>
 #include <cstdint>
@@ -14,6 +14,8 @@
 #include <vector>
 
 extern const char kProductKey[];          // SOFTWARE\Brantoke\Korvisan\CurrentVersion
+extern const char kProduct95Key[];        // SOFTWARE\Brantoke\Korvisan95\CurrentVersion (the older product)
+extern const char kWindowsKey[];          // SOFTWARE\Microsoft\Windows\CurrentVersion
 extern const char kAutoDownloadKey[];     // SOFTWARE\Brantoke\Korvisan\DadOVO\CurrentVersion
 extern const char kRunKey[];              // SOFTWARE\Microsoft\Windows\CurrentVersion\Run
 extern const char kRunOnceKey[];          // SOFTWARE\Microsoft\Windows\CurrentVersion\RunOnce
@@ -63,9 +65,11 @@ std::vector<SettingValue> LateSettingValues(const SetupData& d);
 // The working directories below InstallPath, in creation order.
 extern const char* const kWorkingDirectoryTails[4]; // "\TMP", ...
 std::vector<std::string> WorkingDirectories(const SetupData& d);
+std::vector<std::string> WorkingDirectories(std::string_view home);
 
 // InstallPath + tail, or empty when that would exceed kMaxConfigPath.
 std::string HomePath(const SetupData& d, std::string_view tail);
+std::string HomePath(std::string_view home, std::string_view tail);
 
 // One entry of KORVISAN.INI. Numbers are written as signed decimal text.
 struct IniEntry {

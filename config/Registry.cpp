@@ -1,7 +1,7 @@
 #include "config/Registry.h"
 
-#include "config/RunOutcome.h"
-#include "engine/FixedText.h"
+#include "config/log/RunOutcome.h"
+#include "engine/base/FixedText.h"
 
 #include <cstring>
 #include <vector>

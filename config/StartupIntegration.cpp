@@ -1,12 +1,12 @@
 #include "config/StartupIntegration.h"
 
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
 #include "config/StartupText.h"
-#include "config/SystemTextFile.h"
-#include "engine/FixedText.h"
-#include "engine/PathName.h"
+#include "config/placement/SystemTextFile.h"
+#include "engine/base/FixedText.h"
+#include "engine/base/PathName.h"
 #include "framework/Text.h"
 #include "resources/ids.h"
 

@@ -8,7 +8,7 @@
 // replaced stays exactly as it was, and the reason goes to the install log.
 // None of the writers stops the installation.
 #pragma once
-#include "engine/SetupData.h"
+#include "engine/base/SetupData.h"
 
 #include <string>
 

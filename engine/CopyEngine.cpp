@@ -1,15 +1,15 @@
 #include "engine/CopyEngine.h"
 
-#include "config/FilePlacement.h"
-#include "config/InstallLog.h"
-#include "engine/CopyJournal.h"
+#include "config/placement/FilePlacement.h"
+#include "config/log/InstallLog.h"
+#include "engine/journal/CopyJournal.h"
 #include "engine/CopyProgress.h"
 #include "engine/ErrorReport.h"
 #include "engine/Media.h"
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/SystemRegistry.h"
-#include "engine/archive/Win32FileSystem.h"
+#include "archive/Win32FileSystem.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/InstallRecord.h"
 #include "engine/profile/ProfileFileWin32.h"
@@ -49,13 +49,13 @@ ArchiveItemFile::ArchiveItemFile(CopyEngine& engine, const ArchiveItem& item)
     locateVolume = [this](std::string& path) {
         PathName next(path);
         ++diskette_;
-        SetupApp* app = SetupApp::Instance();
-        if (app->SetupFailed) return false; // cancelled: no diskette prompt
+        SetupContext& setup = engine_.app_;
+        if (setup.StopRequested()) return false; // cancelled: no diskette prompt
         if (!EnsureMediaFile(next.FileName(), diskette_)) {
-            app->SetupFailed = 1;
+            setup.SetupFailed = 1;
             return false;
         }
-        PathName found = app->SourcePath;
+        PathName found = setup.SourcePath;
         found.SetFileName(next.FileName());
         path = found.Text();
         return true;
@@ -68,9 +68,11 @@ void InstallMember::WriteData(const void* buffer, std::size_t count)
     written_ += count;
 }
 
-CopyEngine::CopyEngine(SetupApp& app, CopyView& view) : app_(app), view_(view) {}
+CopyEngine::CopyEngine(SetupContext& app, CopyView& view) : app_(app), view_(view) {}
 
 CopyEngine::~CopyEngine() { copyjournal::Close(); }
+
+void CopyEngine::RedirectDestination(int16_t id, const std::string& directory) { redirected_[id] = directory; }
 
 uint64_t CopyEngine::SelectedBytes() const
 {
@@ -91,12 +93,12 @@ void CopyEngine::Begin()
 bool CopyEngine::InstallItems()
 {
     for (const ArchiveItem& item : app_.ArchiveList) {
-        if (app_.SetupFailed) return false;
+        if (app_.StopRequested()) return false;
         if (!IsSelected(item)) continue;
         view_.ShowItem(item.FileName);
         InstallItem(item);
     }
-    return !app_.SetupFailed;
+    return !app_.StopRequested();
 }
 
 void CopyEngine::InstallItem(const ArchiveItem& item)
@@ -164,7 +166,7 @@ void CopyEngine::InstallItemBody(const ArchiveItem& item)
     file.Open(mediaPath.Text());
     for (;;) {
         if (pumpGate_.Due(GetTickCount())) ProcessPendingMessages();
-        if (app_.SetupFailed) return;
+        if (app_.StopRequested()) return;
         InstallMember member(file);
         if (!file.NextMember(member, false)) break;
         InstallMemberFile(file, member);
@@ -180,7 +182,9 @@ void CopyEngine::InstallMemberFile(ArchiveItemFile& file, InstallMember& member)
         return;
     }
     std::string name = member.FileName(); // CMultiFileException 4 for a damaged name
-    std::string directory = DestinationPath(app_.DestinationTable, id);
+    auto redirected = redirected_.find(id);
+    std::string directory =
+        redirected != redirected_.end() ? redirected->second : DestinationPath(app_.DestinationTable, id);
     if (directory.empty()) throw fw::FileException(fw::kFileBadPath, name);
     PathName dir;
     dir.SetDirectory(directory);
@@ -246,11 +250,11 @@ void CopyEngine::WriteRecordLines()
 
 bool CopyEngine::ProgressStep(InstallMember& member)
 {
-    if (app_.SetupFailed) return true;
+    if (app_.StopRequested()) return true;
     if (pumpGate_.Due(GetTickCount())) ProcessPendingMessages();
     if (view_.TakeCancelRequest()) {
         if (view_.ConfirmLeave()) {
-            app_.SetupFailed = 1;
+            app_.Cancelled = 1;
             return false; // the reader aborts the decompressor
         }
     }

@@ -5,8 +5,8 @@
 // It reports to its page through CopyView (page 108 in the program, a
 // recording view in tests).
 #pragma once
-#include "engine/archive/ArchiveReader.h"
-#include "engine/archive/MemberFile.h"
+#include "archive/ArchiveReader.h"
+#include "archive/MemberFile.h"
 #include "engine/IntervalGate.h"
 #include "engine/profile/ProfileStore.h"
 #include "engine/profile/ProfileTables.h"
@@ -15,7 +15,7 @@
 #include <map>
 #include <string>
 
-class SetupApp;
+class SetupContext;
 
 class CopyView {
 public:
@@ -69,7 +69,7 @@ private:
 
 class CopyEngine {
 public:
-    CopyEngine(SetupApp& app, CopyView& view);
+    CopyEngine(SetupContext& app, CopyView& view);
     ~CopyEngine(); // ends the copy journal
     CopyEngine(const CopyEngine&) = delete;
     CopyEngine& operator=(const CopyEngine&) = delete;
@@ -78,10 +78,12 @@ public:
     uint64_t SelectedBytes() const;
     // Step 1 of the run: gauge range 1..total, position 0, DoneBytes 0.
     void Begin();
-    // Walks ArchiveList; false when SetupFailed stopped it.
+    // Walks ArchiveList; false when a failure or a cancel stopped it.
     bool InstallItems();
     // One item, with its own error report (string 17) and continue-or-stop.
     void InstallItem(const ArchiveItem& item);
+    // Members for this destination go to `directory` instead of the table's.
+    void RedirectDestination(int16_t id, const std::string& directory);
     // One member of an open item (skipped entirely for destination -1).
     void InstallMemberFile(ArchiveItemFile& file, InstallMember& member);
 
@@ -95,9 +97,10 @@ private:
     void PlaceMember(InstallMember& member, int16_t destinationId, const std::string& groupName);
     void WriteRecordLines();
 
-    SetupApp& app_;
+    SetupContext& app_;
     CopyView& view_;
     InstallMember* current_ = nullptr;
+    std::map<int16_t, std::string> redirected_;
     int64_t gaugeMax_ = 1;
     IntervalGate pumpGate_{10};
     // Record lines of placed files, by group, written at the end of each item

@@ -1,6 +1,6 @@
 #include "engine/ErrorReport.h"
 
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "engine/UserMessage.h"
 #include "framework/Text.h"
 #include "resources/ids.h"
@@ -19,7 +19,7 @@ std::string FormatMessageId(int messageId, va_list args)
 bool ShowReport(int messageId, const fw::Exception* e, bool offerCancel, va_list args)
 {
     ErrorReport report = MakeErrorReport(messageId, FormatMessageId(messageId, args), e, offerCancel);
-    SetupApp* app = SetupApp::Instance();
+    SetupContext* app = SetupContext::Current();
     const std::string text = report.Message + " " + report.Title + " (" + report.Information + ")";
     // Should the run fail now, this is why.
     if (app) app->NoteFailure(text);

@@ -2,7 +2,7 @@
 // message, the exception's title and explanation and the error-information
 // line "<message id>.<cause> (<class>)"; More>> shows the lower part.
 #pragma once
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 #include "framework/Dialog.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #include "engine/Media.h"
 
 #include "engine/MediaLayout.h"
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/UserMessage.h"
 #include "resources/ids.h"
@@ -27,7 +27,7 @@ std::string DriveOf(const PathName& p) { return p.Drive(); }
 
 bool EnsureMediaFile(const std::string& fileName, int disketteNumber)
 {
-    SetupApp* app = SetupApp::Instance();
+    SetupContext* app = SetupContext::Current();
     PathName& source = app->SourcePath;
     PathName candidate = source;
     candidate.SetFileName(fileName);
@@ -57,7 +57,7 @@ bool EnsureMediaFile(const std::string& fileName, int disketteNumber)
 
 std::string FindMediaFile(const std::string& fileName)
 {
-    SetupApp* app = SetupApp::Instance();
+    SetupContext* app = SetupContext::Current();
     if (!app) return {};
     PathName program;
     program.SetToModuleFileName();
@@ -93,7 +93,7 @@ DiskettePrompt::DiskettePrompt(std::string awaitedFile, int disketteNumber)
 
 bool DiskettePrompt::OnInitDialog()
 {
-    SetupApp* app = SetupApp::Instance();
+    SetupContext* app = SetupContext::Current();
     std::string label;
     if (app && disketteNumber_ >= 0 && static_cast<size_t>(disketteNumber_) < app->DisketteTable.size())
         label = app->DisketteTable[static_cast<size_t>(disketteNumber_)].Label;

@@ -1,6 +1,6 @@
 #include "engine/SystemHelpers.h"
 
-#include "engine/Placement.h"
+#include "engine/base/Placement.h"
 #include "framework/App.h"
 
 #include <cstdarg>

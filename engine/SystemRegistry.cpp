@@ -1,6 +1,6 @@
 #include "engine/SystemRegistry.h"
 
-#include "engine/PathName.h"
+#include "engine/base/PathName.h"
 
 #include <utility>
 

@@ -1,14 +1,14 @@
 #include "engine/UserMessage.h"
 
-#include "config/InstallLog.h"
-#include "engine/SetupApp.h"
+#include "config/log/InstallLog.h"
+#include "engine/SetupContext.h"
 #include "framework/Prompt.h"
 
 void LogUnattendedMessage(const std::string& text) { LogMessage("%s", text.c_str()); }
 
 int ShowUserMessage(HWND owner, const std::string& text, const std::string& caption, UINT type, int unattendedAnswer)
 {
-    SetupApp* app = SetupApp::Instance();
+    SetupContext* app = SetupContext::Current();
     if (app && app->UnattendedMode) {
         LogUnattendedMessage(text);
         return unattendedAnswer;

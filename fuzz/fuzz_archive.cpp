@@ -2,9 +2,9 @@
 // Input: one byte n (volumes = 1 + n % 4), then 2 bytes per further volume
 // giving the length of each volume but the last, then the volume bytes.
 #include "FuzzKit.h"
-#include "engine/XException.h"
-#include "engine/archive/Extractor.h"
-#include "engine/archive/MemoryFileSystem.h"
+#include "engine/base/XException.h"
+#include "archive/Extractor.h"
+#include "archive/MemoryFileSystem.h"
 #include "framework/Exceptions.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 // The table-folded checksum must give the register the byte-at-a-time form
 // gives, from any starting register, over any bytes, in one piece or two.
-#include "engine/archive/Checksum.h"
+#include "archive/Checksum.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -1,9 +1,9 @@
 // One decoder over arbitrary streams: LZH (FUZZ_METHOD 3) or deflate (4).
 // Input: 3 bytes of expanded size, then the stored stream.
 #include "FuzzKit.h"
-#include "engine/XException.h"
-#include "engine/archive/Codec.h"
-#include "engine/archive/MemoryFileSystem.h"
+#include "engine/base/XException.h"
+#include "archive/Codec.h"
+#include "archive/MemoryFileSystem.h"
 #include "framework/Exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)

@@ -1,7 +1,7 @@
 // Our LZH encoder's output must decode to its input, whatever the input.
-#include "engine/archive/Codec.h"
-#include "engine/archive/MemoryFileSystem.h"
-#include "engine/archive/VolumeWriter.h"
+#include "archive/Codec.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/VolumeWriter.h"
 
 #include <cstring>
 

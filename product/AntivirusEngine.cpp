@@ -1,6 +1,6 @@
 #include "product/AntivirusEngine.h"
 
-#include "engine/PathName.h"
+#include "engine/base/PathName.h"
 #include "engine/UserMessage.h"
 
 namespace avengine {

@@ -2,13 +2,13 @@
 // home directory), which backs up the critical disk areas, then goes on to
 // page 115. A missing home entry, library or entry point skips the backup.
 #pragma once
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 class BackupPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    int32_t RunWork() override;
+    Work RunWork() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
 };

@@ -1,8 +1,10 @@
 #include "product/Billboards.h"
 
 #include "engine/Media.h"
-#include "engine/Placement.h"
-#include "engine/SetupApp.h"
+#include "engine/base/Placement.h"
+#include "engine/SetupContext.h"
+#include "wizard/base/MainWindow.h"
+#include "wizard/base/Wizard.h"
 #include "framework/Dialog.h"
 #include "product/BillboardIndex.h"
 #include "resources/ids.h"
@@ -46,8 +48,8 @@ protected:
         int shh = GetSystemMetrics(SM_CYSCREEN);
         Placement p = PlaceByFractions(sw, shh, r.right - r.left, r.bottom - r.top, 1, 2, 1, 3);
         SetWindowPos(h, nullptr, p.left, p.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SetupApp* app = SetupApp::Instance();
-        if (app && app->UnattendedMode)
+        const SetupContext* setup = SetupContext::Current();
+        if (setup && setup->UnattendedMode)
             SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
         bitmap_ = static_cast<HBITMAP>(
@@ -98,9 +100,9 @@ void BillboardStep(uint64_t byteCount)
     int index = BillboardIndex(byteCount, g_total);
     if (index == g_index && g_shown) return;
     auto next = std::make_unique<Billboard>(kBillboards[index]);
-    SetupApp* app = SetupApp::Instance();
+    MainWindow* main = WizardMainWindow();
     try {
-        next->CreateModeless(app ? app->MainWindowHandle : nullptr);
+        next->CreateModeless(main ? main->Handle() : nullptr);
     } catch (...) {
         return; // keep the one shown now
     }
@@ -108,9 +110,9 @@ void BillboardStep(uint64_t byteCount)
     g_index = index;
     ++g_changes;
     UpdateWindow(g_shown->Handle());
-    if (app && app->MainWindowHandle) {
-        InvalidateRect(app->MainWindowHandle, nullptr, TRUE);
-        UpdateWindow(app->MainWindowHandle);
+    if (main && main->Handle()) {
+        InvalidateRect(main->Handle(), nullptr, TRUE);
+        UpdateWindow(main->Handle());
     }
 }
 

@@ -1,6 +1,6 @@
 #include "product/Components.h"
 
-#include "engine/TextCase.h"
+#include "engine/base/TextCase.h"
 #include "engine/profile/ProfileQueries.h"
 
 const ComponentRule kSelectableComponents[4] = {
@@ -72,6 +72,13 @@ std::vector<Group*> OfferedComponents(GroupTable& groups, int32_t mask)
         offered.push_back(&g);
     }
     return offered;
+}
+
+bool AnyComponentChecked(const GroupTable& groups)
+{
+    for (const auto& entry : groups)
+        if (entry.second.Optional != 0 && entry.second.Checked != 0) return true;
+    return false;
 }
 
 bool StoreCheckedComponents(SetupData& data, GroupTable& groups)

@@ -2,7 +2,7 @@
 // setup-data flag and ComponentMask bit each one drives, and the rules by
 // which the setup-type and components pages select groups. Platform-free.
 #pragma once
-#include "engine/SetupData.h"
+#include "engine/base/SetupData.h"
 #include "engine/profile/ProfileTables.h"
 
 #include <cstdint>
@@ -21,7 +21,15 @@ extern const ComponentRule kSelectableComponents[4];
 // Groups selected whatever the user chose.
 bool IsAlwaysSelected(const Group& group);
 
-// Selected := 0, Flag1, Flag2, Optional or 1 for setup types 0 to 4.
+// The setup types the groups' Selected fields are set for.
+enum SetupTypeSelection : int {
+    kSelectNone = 0,     // Selected := 0
+    kSelectFlag1 = 1,    // Selected := Flag1 (the groups of setup type 1)
+    kSelectFlag2 = 2,    // Selected := Flag2 (the groups of setup type 2, the express set)
+    kSelectOptional = 3, // Selected := Optional (what the custom list offers)
+    kSelectAll = 4,      // Selected := 1
+};
+
 void ApplySetupType(GroupTable& groups, int type);
 
 // The setup-type page: ComponentMask from the component flags (Uninstall
@@ -33,6 +41,9 @@ void ApplyComponentChoices(SetupData& data, GroupTable& groups);
 // checked by the mask. With an empty mask nothing is listed and every
 // optional group is checked.
 std::vector<Group*> OfferedComponents(GroupTable& groups, int32_t mask);
+
+// Whether the components page has an optional group checked.
+bool AnyComponentChecked(const GroupTable& groups);
 
 // The components page's Next: the checked optional groups selected and their
 // flags and bits set, the fixed groups selected (listed or not: they are

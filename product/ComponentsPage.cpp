@@ -1,25 +1,20 @@
 #include "product/ComponentsPage.h"
 
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "engine/UserMessage.h"
 #include "framework/Text.h"
 #include "product/Components.h"
 #include "resources/ids.h"
-#include "wizard/Wizard.h"
+#include "wizard/base/Wizard.h"
 
-bool ComponentsPage::OnInitDialog()
+void ComponentsPage::InitPage()
 {
-    WizardPage::OnInitDialog();
     SetPictureButton(IDB_SETUP_TYPE);
-    PreviousPageId = IDD_SETUP_TYPE;
-    SetupApp& app = *SetupApp::Instance();
-    app.SetupType = 2;
+    SetupContext& setup = Setup();
     list_.Attach(Item(IDC_COMPONENT_LIST));
-    for (Group* group : OfferedComponents(app.GroupTable, app.Data->ComponentMask)) list_.Add(*group);
+    for (Group* group : OfferedComponents(setup.GroupTable, setup.Data->ComponentMask)) list_.Add(*group);
     SendMessageA(list_.Handle(), LB_SETCURSEL, 0, 0);
     ShowDescription();
-    app.Data->ComponentMask = 0;
-    return true;
 }
 
 void ComponentsPage::ShowDescription()
@@ -56,15 +51,17 @@ bool ComponentsPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     }
 }
 
-void ComponentsPage::OnNext()
+bool ComponentsPage::Validate()
 {
-    if (GoBackIfLeaving()) return;
-    SetupApp& app = *SetupApp::Instance();
-    if (StoreCheckedComponents(*app.Data, app.GroupTable)) {
-        GoToPage(NextPageId);
-        return;
-    }
-    // Unattended, the page stays as well: the run cannot go on without a choice.
+    if (AnyComponentChecked(Setup().GroupTable)) return true;
     ShowUserMessage(Handle(), fw::LoadText(IDS_NO_COMPONENTS), fw::LoadText(IDS_MAIN_TITLE), MB_OK, IDOK);
-    if (app.UnattendedMode) FailSetup();
+    // Unattended, the run cannot go on without a choice.
+    if (Setup().UnattendedMode) FailSetup();
+    return false;
+}
+
+void ComponentsPage::Store()
+{
+    SetupContext& setup = Setup();
+    StoreCheckedComponents(*setup.Data, setup.GroupTable);
 }

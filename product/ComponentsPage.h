@@ -2,16 +2,18 @@
 // groups with the description of the one under the selection.
 #pragma once
 #include "product/CheckList.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 class ComponentsPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    void OnNext() override;
     CheckList& List() { return list_; }
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
+    // At least one component is checked.
+    bool Validate() override;
+    void Store() override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 

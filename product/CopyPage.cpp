@@ -1,13 +1,14 @@
 #include "product/CopyPage.h"
 
 #include "engine/Media.h"
-#include "engine/Placement.h"
-#include "engine/SetupApp.h"
+#include "engine/base/Placement.h"
+#include "engine/SetupContext.h"
 #include "engine/profile/InstallRecord.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "product/Billboards.h"
 #include "product/ProgramItems.h"
 #include "resources/ids.h"
+#include "wizard/base/Wizard.h"
 
 const char* const kDirectCopyFiles[6] = {"NoPwd.txt", "WrongPwd.txt", "Alert.ip",
                                          "Alert.spx", "Version.txt",  "Korvi95.wri"};
@@ -21,20 +22,18 @@ void CopyPage::PositionPage()
     SetWindowPos(Handle(), nullptr, p.left, p.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool CopyPage::OnInitDialog()
+void CopyPage::InitPage()
 {
-    WizardPage::OnInitDialog();
     gauge_ = std::make_unique<Gauge>(0, 99, 0);
     gauge_->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, Handle(), IDC_GAUGE);
-    return true;
 }
 
 void CopyPage::CopyProductFiles()
 {
-    SetupApp& app = *SetupApp::Instance();
+    const SetupContext& app = Setup();
     if (!EnsureMediaFile(kDirectCopyFiles[0], 1)) return; // failures of the direct copies are not reported
     PathName home;
-    home.SetDirectory(app.Data->InstallPath);
+    home.SetDirectory(app.HomeDirectory());
     for (const char* name : kDirectCopyFiles) {
         PathName from = app.SourcePath;
         from.SetFileName(name);
@@ -45,9 +44,9 @@ void CopyPage::CopyProductFiles()
     }
 }
 
-int32_t CopyPage::RunWork()
+WizardPage::Work CopyPage::RunWork()
 {
-    SetupApp& app = *SetupApp::Instance();
+    SetupContext& app = Setup();
     CopyProductFiles();
 
     CopyEngine engine(app, *this);
@@ -55,8 +54,11 @@ int32_t CopyPage::RunWork()
     BillboardStart(engine.SelectedBytes());
     if (!engine.InstallItems()) {
         BillboardClose();
-        NextPageId = IDD_NOT_INSTALLED;
-        return IDD_NOT_INSTALLED;
+        if (app.Cancelled)
+            CancelSetup();
+        else
+            FailSetup();
+        return Work::Stay;
     }
     CreateProgramItems();
     BillboardClose();
@@ -69,11 +71,10 @@ int32_t CopyPage::RunWork()
         WriteInstallRecord(record, app.DestinationTable, app.GroupTable, app.TargetTable);
     }
     if (leave || (TakeCancelRequest() && ConfirmLeave())) {
-        app.SetupFailed = 1;
-        NextPageId = IDD_NOT_INSTALLED;
-        return IDD_NOT_INSTALLED;
+        CancelSetup();
+        return Work::Stay;
     }
-    return NextPageId;
+    return Work::Next;
 }
 
 void CopyPage::ShowItem(const std::string& fileName)

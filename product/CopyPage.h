@@ -5,7 +5,7 @@
 #include "engine/CopyEngine.h"
 #include "engine/Gauge.h"
 #include "engine/IntervalGate.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 #include <memory>
 #include <string>
@@ -15,7 +15,7 @@ public:
     using WizardPage::WizardPage;
 
     void PositionPage() override;
-    int32_t RunWork() override;
+    Work RunWork() override;
 
     // CopyView
     void ShowItem(const std::string& fileName) override;
@@ -27,7 +27,7 @@ public:
     Gauge* GaugeControl() const { return gauge_.get(); }
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
     // The gauge and text 1009 of the progress step (the billboards are the rest).
     void ShowGaugeAndText(int64_t gaugePosition, const std::string& destinationText);
     void OnCancel() override { cancelRequested_ = true; }

@@ -2,20 +2,20 @@
 
 #include "engine/CopyEngine.h"
 #include "engine/Media.h"
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/UserMessage.h"
-#include "engine/profile/Destinations.h"
 #include "framework/Text.h"
 #include "product/AntivirusEngine.h"
 #include "resources/ids.h"
+#include "wizard/base/Wizard.h"
 
 #include <commctrl.h>
 
 namespace {
 
 // The extraction shows nothing of its own: the page's status text says what
-// happens, and Cancel on the page sets SetupFailed at once.
+// happens, and a confirmed Cancel on the page stops it at once.
 class SilentCopyView : public CopyView {
 public:
     void ShowItem(const std::string&) override {}
@@ -49,12 +49,7 @@ struct EngineCleanUp {
 
 } // namespace
 
-bool MemoryScanPage::OnInitDialog()
-{
-    WizardPage::OnInitDialog();
-    SendDlgItemMessageA(Handle(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    return true;
-}
+void MemoryScanPage::InitPage() { SendDlgItemMessageA(Handle(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100)); }
 
 bool MemoryScanPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
@@ -69,9 +64,9 @@ bool MemoryScanPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
 
 bool MemoryScanPage::ExtractEngine(const std::string& directory)
 {
-    SetupApp& app = *SetupApp::Instance();
+    SetupContext& app = Setup();
     for (const ArchiveItem& item : app.ArchiveList) {
-        if (app.SetupFailed) return false;
+        if (app.StopRequested()) return false;
         if (!IsEngineItem(item)) continue;
         // Asked for on its own diskette; given up, nothing is extracted and
         // the loading below reports the missing engine.
@@ -80,20 +75,21 @@ bool MemoryScanPage::ExtractEngine(const std::string& directory)
             archive.Kind = 1; // the engine always comes as an archive
             SilentCopyView view;
             CopyEngine engine(app, view);
-            SetDestinationPath(app.DestinationTable, 0, directory);
+            // The engine's members are named for the home directory: here
+            // they go to the scan's own directory instead.
+            engine.RedirectDestination(0, directory);
             engine.InstallItem(archive); // reports its own failures
-            SetDestinationPath(app.DestinationTable, 0, std::string());
         }
         break;
     }
     return true;
 }
 
-int32_t MemoryScanPage::Fail()
+WizardPage::Work MemoryScanPage::Stop()
 {
-    SetupApp::Instance()->SetupFailed = 1;
-    NextPageId = IDD_NOT_INSTALLED;
-    return IDD_NOT_INSTALLED;
+    // A confirmed Cancel has asked for page 116 already.
+    if (!Setup().Cancelled) FailSetup();
+    return Work::Stay;
 }
 
 bool MemoryScanPage::ReportScanResult(EngineStatus result)
@@ -112,28 +108,28 @@ bool MemoryScanPage::ReportScanResult(EngineStatus result)
                            MB_YESNO | MB_ICONSTOP, IDNO) == IDYES;
 }
 
-int32_t MemoryScanPage::RunWork()
+WizardPage::Work MemoryScanPage::RunWork()
 {
-    SetupApp& app = *SetupApp::Instance();
+    const SetupContext& app = Setup();
     SetItemText(IDC_SCAN_STATUS, fw::LoadText(IDS_LOADING_ENGINE));
     std::string temp = TemporaryDirectory();
     EngineCleanUp cleanUp{temp};
 
-    if (!ExtractEngine(temp)) return Fail();
+    if (!ExtractEngine(temp)) return Stop();
     ProcessPendingMessages();
-    if (app.SetupFailed) return Fail();
+    if (app.StopRequested()) return Stop();
 
     if (avengine::Load(temp) != avengine::kLoaded) {
         ShowUserMessage(Handle(), fw::LoadText(IDS_ENGINE_INIT_FAILED), fw::LoadText(IDS_MAIN_TITLE), MB_OK, IDOK);
-        return NextPageId; // setup goes on without a memory scan
+        return Work::Next; // setup goes on without a memory scan
     }
     avengine::SetNotifyWindow(Handle());
     SetItemText(IDC_SCAN_STATUS, fw::LoadText(IDS_SCANNING_MEMORY));
     ProcessPendingMessages();
-    if (app.SetupFailed) return Fail();
+    if (app.StopRequested()) return Stop();
 
     EngineStatus result = avengine::ScanMemory();
     bool goOn = result == kEngineScanClean || ReportScanResult(result);
-    if (app.SetupFailed || !goOn) return Fail();
-    return NextPageId;
+    if (app.StopRequested() || !goOn) return Stop();
+    return Work::Next;
 }

@@ -3,7 +3,7 @@
 // scans memory while its progress moves bar 1052, and is removed again.
 #pragma once
 #include "product/ProductLibraries.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 #include <string>
 
@@ -11,17 +11,18 @@ class MemoryScanPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
 
-    int32_t RunWork() override;
+    Work RunWork() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
-    // The first "Engine" item's members into the directory; false when
-    // SetupFailed stopped the walk.
+    // The first "Engine" item's members into the directory; false when a
+    // failure or a cancel stopped the walk.
     bool ExtractEngine(const std::string& directory);
     // The outcome of a scan that found something: true to go on.
     bool ReportScanResult(EngineStatus result);
-    int32_t Fail();
+    // Page 116 for a failed or cancelled scan.
+    Work Stop();
 };

@@ -1,8 +1,7 @@
 #include "product/OptionPages.h"
 
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "resources/ids.h"
-#include "wizard/Wizard.h"
 
 namespace {
 
@@ -27,19 +26,11 @@ bool InternetExplorerInstalled()
 
 // ---- 1552 Keep or overwrite -----------------------------------------------
 
-bool KeepConfigPage::OnInitDialog()
+void KeepConfigPage::InitPage()
 {
-    WizardPage::OnInitDialog();
-    PreviousPageId = IDD_SELECT_DIRECTORY;
     SetPictureButton(IDB_KEEP_CONFIG);
-    SetupData& d = *SetupApp::Instance()->Data;
-    if (d.OverwriteRegistry != 0) {
-        CheckDlgButton(Handle(), IDC_OVERWRITE_CONFIG, BST_CHECKED);
-    } else {
-        CheckDlgButton(Handle(), IDC_KEEP_CONFIG, BST_CHECKED);
-        d.OverwriteRegistry = 0;
-    }
-    return true;
+    const bool overwrite = Setup().Data->OverwriteRegistry != 0;
+    CheckDlgButton(Handle(), overwrite ? IDC_OVERWRITE_CONFIG : IDC_KEEP_CONFIG, BST_CHECKED);
 }
 
 bool KeepConfigPage::OnCommand(int id, int code, HWND control)
@@ -48,20 +39,18 @@ bool KeepConfigPage::OnCommand(int id, int code, HWND control)
         // The notes between the two buttons end their group: check by hand.
         CheckDlgButton(Handle(), IDC_KEEP_CONFIG, id == IDC_KEEP_CONFIG ? BST_CHECKED : BST_UNCHECKED);
         CheckDlgButton(Handle(), IDC_OVERWRITE_CONFIG, id == IDC_OVERWRITE_CONFIG ? BST_CHECKED : BST_UNCHECKED);
-        SetupApp::Instance()->Data->OverwriteRegistry = id == IDC_OVERWRITE_CONFIG ? 1 : 0;
         return true;
     }
     return WizardPage::OnCommand(id, code, control);
 }
 
+void KeepConfigPage::Store() { Setup().Data->OverwriteRegistry = Checked(Handle(), IDC_OVERWRITE_CONFIG) ? 1 : 0; }
+
 // ---- 1557 Internet options ------------------------------------------------
 
-bool InternetOptionsPage::OnInitDialog()
+void InternetOptionsPage::InitPage()
 {
-    WizardPage::OnInitDialog();
-    SetupApp& app = *SetupApp::Instance();
-    const SetupData& d = *app.Data;
-    PreviousPageId = app.ExistingInstall ? IDD_KEEP_CONFIG : IDD_SELECT_DIRECTORY;
+    const SetupData& d = *Setup().Data;
     SetPictureButton(IDB_INTERNET_OPTIONS);
 
     if (d.ComponentMask & kComponentAutoDownload) {
@@ -70,46 +59,29 @@ bool InternetOptionsPage::OnInitDialog()
         CheckDlgButton(Handle(), IDC_RUN_AUTO_DOWNLOAD, BST_UNCHECKED);
         EnableWindow(Item(IDC_RUN_AUTO_DOWNLOAD), FALSE);
     }
-    struct Browser {
+    const struct {
         bool found;
         int32_t wanted;
-        int32_t& flag;
         int box;
-    };
-    const Browser browsers[] = {
-        {NavigatorInstalled(), d.NavigatorIntegration, app.IntegrateNavigator, IDC_NAVIGATOR},
-        {InternetExplorerInstalled(), d.ExplorerIntegration, app.IntegrateExplorer, IDC_EXPLORER},
+    } browsers[] = {
+        {NavigatorInstalled(), d.NavigatorIntegration, IDC_NAVIGATOR},
+        {InternetExplorerInstalled(), d.ExplorerIntegration, IDC_EXPLORER},
     };
     bool anyFound = false;
-    for (const Browser& b : browsers) {
-        b.flag = b.found && b.wanted != 0 ? 1 : 0;
-        CheckDlgButton(Handle(), b.box, b.flag ? BST_CHECKED : BST_UNCHECKED);
+    for (const auto& b : browsers) {
+        CheckDlgButton(Handle(), b.box, b.found && b.wanted != 0 ? BST_CHECKED : BST_UNCHECKED);
         EnableWindow(Item(b.box), b.found);
         anyFound = anyFound || b.found;
     }
     if (!anyFound) EnableWindow(Item(IDC_INTERNET_TEXT), FALSE);
-    return true;
 }
 
-bool InternetOptionsPage::OnCommand(int id, int code, HWND control)
+void InternetOptionsPage::Store()
 {
-    SetupApp& app = *SetupApp::Instance();
-    if (id == IDC_NAVIGATOR && code == BN_CLICKED) {
-        app.IntegrateNavigator = Checked(Handle(), IDC_NAVIGATOR) ? 1 : 0;
-        return true;
-    }
-    if (id == IDC_EXPLORER && code == BN_CLICKED) {
-        app.IntegrateExplorer = Checked(Handle(), IDC_EXPLORER) ? 1 : 0;
-        return true;
-    }
-    return WizardPage::OnCommand(id, code, control);
-}
-
-void InternetOptionsPage::OnNext()
-{
-    if (!LeftByBack()) {
-        const bool enabled = IsWindowEnabled(Item(IDC_RUN_AUTO_DOWNLOAD)) != FALSE;
-        SetupApp::Instance()->Data->AutoDownloadAgent = enabled && Checked(Handle(), IDC_RUN_AUTO_DOWNLOAD) ? 1 : 0;
-    }
-    GoToPage(NextPageId);
+    SetupContext& setup = Setup();
+    // A browser that is not there has its box disabled and unchecked.
+    setup.IntegrateNavigator = Checked(Handle(), IDC_NAVIGATOR) ? 1 : 0;
+    setup.IntegrateExplorer = Checked(Handle(), IDC_EXPLORER) ? 1 : 0;
+    const bool enabled = IsWindowEnabled(Item(IDC_RUN_AUTO_DOWNLOAD)) != FALSE;
+    setup.Data->AutoDownloadAgent = enabled && Checked(Handle(), IDC_RUN_AUTO_DOWNLOAD) ? 1 : 0;
 }

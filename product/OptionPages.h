@@ -2,27 +2,25 @@
 // overwrites an existing configuration, 1557 offers browser integration for
 // the browsers found and the start-up of the auto-download agent.
 #pragma once
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 class KeepConfigPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
+    void Store() override;
     bool OnCommand(int id, int code, HWND control) override;
 };
 
 class InternetOptionsPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    void OnNext() override;
 
 protected:
-    bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
-
-private:
+    void InitPage() override;
+    void Store() override;
 };
 
 // Whether the browsers' keys exist (only their presence counts).

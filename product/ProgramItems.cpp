@@ -1,13 +1,14 @@
 #include "product/ProgramItems.h"
 
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/profile/Destinations.h"
 #include "framework/Text.h"
 #include "product/ProgmanClient.h"
 #include "product/ProgmanCommands.h"
 #include "resources/ids.h"
-#include "wizard/MainWindow.h"
+#include "wizard/base/MainWindow.h"
+#include "wizard/base/Wizard.h"
 
 const char kStartUpGroup[] = "StartUp";
 const char kOldManagerItem[] = "Vigilor Manager";
@@ -36,13 +37,14 @@ void AddTargetItem(ProgmanClient& client, const Target& target, const std::strin
 
 ProgramItemsSettings SettingsOfRunningSetup()
 {
-    SetupApp* app = SetupApp::Instance();
+    const SetupContext* setup = SetupContext::Current();
     ProgramItemsSettings settings;
-    settings.GroupName = app->ProductTitle;
-    if (app->Data) settings.HomeDirectory = app->Data->InstallPath;
-    settings.IconDirectory = DestinationPath(app->DestinationTable, 0);
+    settings.GroupName = setup->ProductTitle;
+    settings.HomeDirectory = setup->HomeDirectory();
+    settings.IconDirectory = DestinationPath(setup->DestinationTable, 0);
     settings.ReleaseNotesTitle = fw::LoadText(IDS_RELEASE_NOTES);
-    settings.MainWindow = app->Window() ? app->Window()->Handle() : nullptr;
+    MainWindow* main = WizardMainWindow();
+    settings.MainWindow = main ? main->Handle() : nullptr;
     return settings;
 }
 
@@ -95,16 +97,16 @@ void RemoveProgramItems(ProgmanClient& client, const TargetTable& targets, const
 
 void CreateProgramItems()
 {
-    SetupApp* app = SetupApp::Instance();
-    if (!app) return;
+    SetupContext* setup = SetupContext::Current();
+    if (!setup) return;
     ProgmanClient client;
-    CreateProgramItems(client, app->TargetTable, SettingsOfRunningSetup());
+    CreateProgramItems(client, setup->TargetTable, SettingsOfRunningSetup());
 }
 
 void RemoveProgramItems()
 {
-    SetupApp* app = SetupApp::Instance();
-    if (!app) return;
+    const SetupContext* setup = SetupContext::Current();
+    if (!setup) return;
     ProgmanClient client;
-    RemoveProgramItems(client, app->TargetTable, SettingsOfRunningSetup());
+    RemoveProgramItems(client, setup->TargetTable, SettingsOfRunningSetup());
 }

@@ -33,6 +33,6 @@ void CreateProgramItems(ProgmanClient& client, TargetTable& targets, const Progr
 void RemoveProgramItems(ProgmanClient& client, const TargetTable& targets, const ProgramItemsSettings& settings);
 
 // The same for the running setup: targets, group name, home directory,
-// destination 0 and main window of SetupApp, a client of Program Manager.
+// destination 0 and main window of the running setup, a client of Program Manager.
 void CreateProgramItems();
 void RemoveProgramItems();

@@ -1,13 +1,13 @@
 #include "product/RemovalPages.h"
 
-#include "config/FilePlacement.h"
-#include "config/InstallLog.h"
+#include "config/placement/FilePlacement.h"
+#include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
-#include "engine/FixedText.h"
-#include "engine/SetupApp.h"
+#include "engine/base/FixedText.h"
+#include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/SystemRegistry.h"
-#include "engine/TextCase.h"
+#include "engine/base/TextCase.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileSection.h"
 #include "product/CopyPage.h"
@@ -17,11 +17,7 @@
 
 const char kCompletionProgram[] = "_kwdinst.exe";
 
-bool RemovalConfirmPage::ConfirmCancel()
-{
-    if (SetupApp* app = SetupApp::Instance()) app->Cancelled = 1;
-    return true;
-}
+bool RemovalConfirmPage::ConfirmCancel() { return true; }
 
 namespace {
 
@@ -53,9 +49,9 @@ void DeleteInstalledFile(const std::string& path)
 
 } // namespace
 
-int32_t RemovalFilesPage::RunWork()
+WizardPage::Work RemovalFilesPage::RunWork()
 {
-    SetupApp& app = *SetupApp::Instance();
+    SetupContext& app = Setup();
     PrivateProfileFile record(app.ProfilePath.Text());
     for (const auto& [groupName, group] : app.GroupTable) {
         ProfileSection section;
@@ -63,8 +59,8 @@ int32_t RemovalFilesPage::RunWork()
         std::string name, value;
         while (section.Next(name, value)) {
             ProcessPendingMessages();
-            // A confirmed Cancel stops here; the driver then shows page 116.
-            if (app.SetupFailed) return IDD_NOT_INSTALLED;
+            // A confirmed Cancel stops here; page 116 is on its way.
+            if (app.StopRequested()) return Work::Stay;
             RemovalFile file;
             if (!PlanRemovalFile(app.DestinationTable, name, value, file)) {
                 LogMessage("Removal skipped the record entry %s in %s", name.c_str(), groupName.c_str());
@@ -87,18 +83,17 @@ int32_t RemovalFilesPage::RunWork()
         const std::string dir = home->second.Path.DirectoryWithSlash();
         for (const char* name : kDirectCopyFiles) DeleteInstalledFile(dir + name);
         DeleteInstalledFile(dir + "start.job");
-        SetupData data = {};
-        CopyText(data.InstallPath, home->second.Path.Directory());
-        for (const std::string& working : WorkingDirectories(data)) RemoveDirectoryA(working.c_str());
+        for (const std::string& working : WorkingDirectories(home->second.Path.Directory()))
+            RemoveDirectoryA(working.c_str());
     }
     RemoveProgramItems();
     for (const std::string& directory : RemovalDirectories(app.DestinationTable)) RemoveDirectoryA(directory.c_str());
-    return NextPageId;
+    return Work::Next;
 }
 
-int32_t RemovalUnregisterPage::RunWork()
+WizardPage::Work RemovalUnregisterPage::RunWork()
 {
-    SetupApp& app = *SetupApp::Instance();
+    const SetupContext& app = Setup();
     PathName mainProgram;
     auto home = app.DestinationTable.find(0);
     if (home != app.DestinationTable.end() && !app.MainProgramName.empty()) {
@@ -108,5 +103,5 @@ int32_t RemovalUnregisterPage::RunWork()
     }
     for (const std::string& name : {std::string(kUninstallEntry), app.UninstallName})
         if (!name.empty()) DeleteUninstallEntry(name);
-    return NextPageId;
+    return Work::Next;
 }

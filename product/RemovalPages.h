@@ -3,7 +3,7 @@
 // registration, 1547 reports the end. The tables come from the install
 // record, read by page 114.
 #pragma once
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 #include <string>
 
@@ -18,13 +18,13 @@ public:
 class RemovalFilesPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    int32_t RunWork() override;
+    Work RunWork() override;
 };
 
 class RemovalUnregisterPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    int32_t RunWork() override;
+    Work RunWork() override;
 };
 
 class RemovalDonePage : public WizardPage {

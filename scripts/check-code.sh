@@ -36,7 +36,7 @@ import json, os, sys
 root = sys.argv[1]
 for entry in json.load(open(sys.argv[2])):
     path = os.path.relpath(os.path.join(entry["directory"], entry["file"]), root)
-    if path.split("/")[0] in ("config", "engine", "framework", "product", "wizard", "tools"):
+    if path.split("/")[0] in ("app", "archive", "config", "engine", "framework", "product", "wizard", "tools"):
         print(path)' "$setup_root" "$db" | sort -u); fi
   out=${TMPDIR:-/tmp}/tidy.$$
   if printf '%s\n' "${sources[@]}" |

@@ -3,10 +3,8 @@
 #include "engine/Media.h"
 #include "resources/ids.h"
 
-bool WelcomePage::OnInitDialog()
+void WelcomePage::InitPage()
 {
-    WizardPage::OnInitDialog();
     SetPictureButton(IDB_WELCOME);
     PlayMediaSound("WELCOME.WAV", false);
-    return true;
 }

@@ -1,19 +1,20 @@
 // The pages on which the user decides what is installed and where: 126 user
 // information, 1537 install conditions (a hook that is passed over), 125
-// setup type and 104 home directory. Each stores its choices on Next and
-// does not validate when it is left through Back.
+// setup type and 104 home directory. Each validates and stores its choices
+// on Next; Back stores nothing.
 #pragma once
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 #include <string>
 
 class UserInfoPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    void OnNext() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
+    bool Validate() override;
+    void Store() override;
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
@@ -23,41 +24,36 @@ private:
 class InstallConditionsPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    // What a build would check before installing; none are checked today.
-    virtual bool ConditionsMet() { return true; }
-    bool ShouldShow() override { return !ConditionsMet(); }
-
-protected:
-    bool OnInitDialog() override;
+    bool ShouldShow() override;
 };
 
 class SetupTypePage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    void OnNext() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
+    void Store() override;
     bool OnCommand(int id, int code, HWND control) override;
-
-private:
 };
 
 class SelectDirectoryPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    void OnNext() override;
-
-    std::string HomeDirectory;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
+    // The typed directory, normalised, made, with room enough on its drive.
+    bool Validate() override;
+    void Store() override;
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
     // False (after telling the user) when the home directory cannot be used.
     bool TakeHomeDirectory();
-    bool CheckFreeSpaceOnDrive();
+    bool CheckFreeSpaceOnDrive(char drive);
+
+    std::string home_; // the typed directory once validated
 };
 
 // The page-104 message: a box, or in unattended mode a line of the install log.

@@ -1,12 +1,13 @@
 #include "wizard/ClosingPages.h"
 
 #include "config/Registry.h"
-#include "config/StatusMif.h"
+#include "config/log/StatusMif.h"
 #include "engine/Media.h"
-#include "engine/SetupApp.h"
+#include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "resources/ids.h"
-#include "wizard/Wizard.h"
+#include "wizard/base/MainWindow.h"
+#include "wizard/base/Wizard.h"
 
 #include <cstdio>
 #include <vector>
@@ -16,10 +17,10 @@ namespace {
 void PlayDoneSound() { PlayMediaSound("DONE.WAV", true); }
 
 // The outcome goes to disk first: the restart may end the session midway.
-void RestartWindows()
+void RestartWindowsNow()
 {
-    if (SetupApp* app = SetupApp::Instance())
-        app->RestartWindows();
+    if (SetupContext* setup = SetupContext::Current())
+        setup->RestartWindows();
     else
         CfgRestartWindows();
 }
@@ -43,90 +44,81 @@ bool RunFrontEnd(const std::string& homeDirectory, const std::string& arguments)
     return true;
 }
 
-bool SummaryPage::OnInitDialog()
-{
-    WizardPage::OnInitDialog();
-    PreviousPageId = IDD_INTERNET_OPTIONS;
-    SetPictureButton(IDB_SUMMARY);
-    return true;
-}
+void SummaryPage::InitPage() { SetPictureButton(IDB_SUMMARY); }
 
-bool CompletePage::OnInitDialog()
+void CompletePage::InitPage()
 {
-    WizardPage::OnInitDialog();
-    SetupApp* app = SetupApp::Instance();
-    if (app && app->MainWindowHandle)
-        SetWindowPos(app->MainWindowHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (app && app->Data && app->Data->InstallManager != 0)
+    const SetupContext& setup = Setup();
+    if (MainWindow* main = WizardMainWindow())
+        SetWindowPos(main->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (setup.Data && setup.Data->InstallManager != 0)
         CheckDlgButton(Handle(), IDC_SCAN_NOW, BST_CHECKED);
     else
         EnableWindow(Item(IDC_SCAN_NOW), FALSE);
-    return true;
 }
 
-void CompletePage::OnNext()
+// Messages are dispatched while the front end runs: a second OK meanwhile
+// must not start it again.
+bool CompletePage::Validate() { return !frontEndRunning_; }
+
+void CompletePage::Store()
 {
-    // Messages are dispatched while the front end runs: a second OK meanwhile
-    // must not start it again.
-    static bool busy = false;
-    if (busy) return;
-    struct Busy {
+    struct Running {
         bool& flag;
-        explicit Busy(bool& f) : flag(f) { flag = true; }
-        ~Busy() { flag = false; }
-    } hold(busy);
-    SetupApp& app = *SetupApp::Instance();
-    app.InstallComplete = 1;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } hold(frontEndRunning_);
+    SetupContext& setup = Setup();
+    setup.InstallComplete = 1;
     CfgDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brantoke\\Korvisan95");
-    const std::string home = app.Data->InstallPath;
-    if (!app.UnattendedMode) {
+    const std::string home = setup.HomeDirectory();
+    if (!setup.UnattendedMode) {
         if (IsDlgButtonChecked(Handle(), IDC_SCAN_NOW) == BST_CHECKED) {
-            HWND main = app.MainWindowHandle;
+            MainWindow* mainWindow = WizardMainWindow();
+            HWND main = mainWindow ? mainWindow->Handle() : nullptr;
             ShowWindow(Handle(), SW_HIDE);
             if (main) ShowWindow(main, SW_HIDE);
             RunFrontEnd(home, "* /START");
             if (main) ShowWindow(main, SW_SHOW);
             ShowWindow(Handle(), SW_SHOW);
         }
-    } else if (app.Data->ScanAfter != 0) {
+    } else if (setup.Data->ScanAfter != 0) {
         RunFrontEnd(home, "* /EXIT /START");
     }
-    WizardPage::OnNext();
 }
 
-bool RestartPage::OnInitDialog()
+void RestartPage::InitPage()
 {
-    WizardPage::OnInitDialog();
-    SetupApp* app = SetupApp::Instance();
-    bool restart = app && app->Data && app->Data->RebootAfter != 0;
-    SetFocus(Item(restart ? IDC_RESTART_NOW : IDC_DONT_RESTART));
-    return false; // the focus is set
+    const SetupContext& setup = Setup();
+    const bool restart = setup.Data && setup.Data->RebootAfter != 0;
+    FocusItem(restart ? IDC_RESTART_NOW : IDC_DONT_RESTART);
 }
 
-int32_t RestartPage::RunWork()
+WizardPage::Work RestartPage::RunWork()
 {
-    SetupApp& app = *SetupApp::Instance();
-    if (app.Data->RebootAfter != 0 && app.UnattendedMode) {
-        RestartCountdownDialog countdown(app.Data->RebootTimeout);
-        countdown.DoModal(app.MainWindowHandle);
+    const SetupContext& setup = Setup();
+    if (setup.Data->RebootAfter != 0 && setup.UnattendedMode) {
+        RestartCountdownDialog countdown(setup.Data->RebootTimeout);
+        MainWindow* main = WizardMainWindow();
+        countdown.DoModal(main ? main->Handle() : nullptr);
     }
-    return 0;
+    return Work::Stay;
 }
 
 bool RestartPage::OnCommand(int id, int code, HWND control)
 {
     if (code != BN_CLICKED) return WizardPage::OnCommand(id, code, control);
-    SetupApp& app = *SetupApp::Instance();
+    SetupContext& setup = Setup();
     if (id == IDC_DONT_RESTART) {
         PlayDoneSound();
-        if (app.UnattendedMode) WriteStatusMif(*app.Data, 0, "");
-        GoToPage(NextPageId);
+        if (setup.UnattendedMode) WriteStatusMif(*setup.Data, 0, "");
+        OnNext();
         return true;
     }
     if (id == IDC_RESTART_NOW) {
         PlayDoneSound();
-        RestartWindows();
-        GoToPage(NextPageId);
+        RestartWindowsNow();
+        OnNext();
         return true;
     }
     return WizardPage::OnCommand(id, code, control);
@@ -159,7 +151,7 @@ void RestartCountdownDialog::ShowTimeLeft()
 void RestartCountdownDialog::OnOK()
 {
     KillTimer(Handle(), kTimerId);
-    RestartWindows();
+    RestartWindowsNow();
     EndDialog(IDOK);
 }
 
@@ -170,7 +162,7 @@ bool RestartCountdownDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
         if (SecondsLeft > 0) --SecondsLeft;
         if (SecondsLeft == 0) {
             KillTimer(Handle(), kTimerId);
-            RestartWindows();
+            RestartWindowsNow();
             EndDialog(IDOK);
         }
         result = 0;

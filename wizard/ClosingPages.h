@@ -3,7 +3,7 @@
 // dialog of unattended mode.
 #pragma once
 #include "framework/Dialog.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 #include <cstdint>
 #include <string>
@@ -13,25 +13,31 @@ public:
     using WizardPage::WizardPage;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
 };
 
 class CompletePage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    void OnNext() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
+    bool Validate() override;
+    // Marks the installation complete and starts the front end's first scan
+    // when it was asked for.
+    void Store() override;
+
+private:
+    bool frontEndRunning_ = false;
 };
 
 class RestartPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    int32_t RunWork() override;
+    Work RunWork() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
     bool OnCommand(int id, int code, HWND control) override;
 };
 

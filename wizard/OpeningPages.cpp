@@ -2,13 +2,16 @@
 
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
-#include "engine/FixedText.h"
-#include "engine/SetupApp.h"
+#include "engine/base/FixedText.h"
+#include "config/ProductSettings.h"
+#include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "resources/ids.h"
+#include "wizard/base/MainWindow.h"
+#include "wizard/base/Wizard.h"
 
 #include <cstring>
 #include <vector>
@@ -17,9 +20,6 @@ namespace {
 
 const char kTerminationEvent[] = "KorvisanTerminationEvent";
 const char kProductTitle[] = "Brantoke AntiVirus";
-const char kWindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-const char kProductKey[] = "SOFTWARE\\Brantoke\\Korvisan\\CurrentVersion";
-const char kProduct95Key[] = "SOFTWARE\\Brantoke\\Korvisan95\\CurrentVersion";
 constexpr int kMaxWindowsClosed = 256;
 
 // How long one window may take to answer before it counts as hung.
@@ -127,22 +127,23 @@ void StopRunningProduct(HWND keep)
     SignalTermination(false);
 }
 
-bool PrepareSetupData(SetupApp& app)
+bool PrepareSetupData(SetupContext& setup)
 {
-    SetupData& d = *app.Data;
+    SetupData& d = *setup.Data;
     ApplyProductDefaults(d);
-    const bool settingsRead = ReadInstallSettings(d, app.UnattendedMode != 0, app.SettingsFileRefused != 0);
+    std::string home;
+    const bool settingsRead = ReadInstallSettings(d, home, setup.UnattendedMode != 0, setup.SettingsFileRefused != 0);
 
     HKEY key = nullptr;
     if (OpenMachineKey(kWindowsKey, key)) {
-        if (!app.UnattendedMode) {
+        if (!setup.UnattendedMode) {
             ReadValue(key, "RegisteredOrganization", d.CompanyName);
             ReadValue(key, "RegisteredOwner", d.FullName);
         }
         RegCloseKey(key);
     }
     if (OpenMachineKey(kProductKey, key)) {
-        app.ExistingInstall = 1;
+        setup.ExistingInstall = 1;
         RegCloseKey(key);
     }
     if ((d.CompanyName[0] == '\0' || d.FullName[0] == '\0') && OpenMachineKey(kWindowsKey, key)) {
@@ -150,62 +151,48 @@ bool PrepareSetupData(SetupApp& app)
         if (d.FullName[0] == '\0') ReadValue(key, "RegisteredOwner", d.FullName);
         RegCloseKey(key);
     }
-    if (!app.UnattendedMode) {
-        std::string product = std::string(kProductKey) + "\\Path";
-        std::string product95 = std::string(kProduct95Key) + "\\Path";
-        if (OpenMachineKey(product.c_str(), key) || OpenMachineKey(product95.c_str(), key)) {
-            char home[256] = {};
-            // An unreadable or empty value is no earlier home directory.
-            if (ReadValue(key, "HOME", home) && home[0] != '\0') {
-                CopyText(d.InstallPath, home);
-                SetDestinationPath(app.DestinationTable, 0, home);
-                ResolveDestinations(app.DestinationTable);
-            }
-            RegCloseKey(key);
-        }
+    // Interactively an earlier installation's directory is offered again.
+    if (!setup.UnattendedMode) {
+        const std::string earlier = EarlierHomeDirectory();
+        if (!earlier.empty()) home = earlier;
     }
+    setup.SetHomeDirectory(home);
     return settingsRead;
 }
 
-void ReadInstallProfile(SetupApp& app)
+void ReadInstallProfile(SetupContext& setup)
 {
-    PrivateProfileFile profile(app.ProfilePath.Text());
-    LoadDestinations(profile, app.DestinationTable);
+    PrivateProfileFile profile(setup.ProfilePath.Text());
+    LoadDestinations(profile, setup.DestinationTable);
     ProcessPendingMessages();
-    LoadGroups(profile, app.GroupTable);
+    LoadGroups(profile, setup.GroupTable);
     ProcessPendingMessages();
-    LoadTargets(profile, app.TargetTable);
+    LoadTargets(profile, setup.TargetTable);
     ProcessPendingMessages();
-    LoadArchiveItems(profile, app.GroupTable, app.ArchiveList);
+    LoadArchiveItems(profile, setup.GroupTable, setup.ArchiveList);
     ProcessPendingMessages();
-    LoadDiskettes(profile, app.DisketteTable);
+    LoadDiskettes(profile, setup.DisketteTable);
     ProcessPendingMessages();
 }
 
-bool StoppingProductPage::OnInitDialog()
-{
-    WizardPage::OnInitDialog();
-    RepaintMainWindow();
-    return true;
-}
+void StoppingProductPage::InitPage() { RepaintMainWindow(); }
 
-int32_t StoppingProductPage::RunWork()
+WizardPage::Work StoppingProductPage::RunWork()
 {
-    SetupApp& app = *SetupApp::Instance();
-    StopRunningProduct(app.MainWindowHandle);
-    if (!PrepareSetupData(app) && app.UnattendedMode) {
-        // Nobody is there to choose: installing with no settings at all
-        // would configure the product with empty lists and schedules.
-        app.NoteFailure("Error During Install");
-        app.SetupFailed = 1;
-        return IDD_NOT_INSTALLED;
+    SetupContext& setup = Setup();
+    MainWindow* main = WizardMainWindow();
+    StopRunningProduct(main ? main->Handle() : nullptr);
+    // Nobody is there to choose: installing with no settings at all would
+    // configure the product with empty lists and schedules.
+    if (!PrepareSetupData(setup) && setup.UnattendedMode) {
+        FailSetup("Error During Install");
+        return Work::Stay;
     }
-    NextPageId = IDD_READING_SETUP;
-    return IDD_READING_SETUP;
+    return Work::Next;
 }
 
-int32_t ReadingSetupPage::RunWork()
+WizardPage::Work ReadingSetupPage::RunWork()
 {
-    ReadInstallProfile(*SetupApp::Instance());
-    return NextPageId;
+    ReadInstallProfile(Setup());
+    return Work::Next;
 }

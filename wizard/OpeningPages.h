@@ -1,11 +1,11 @@
 // Page 1559 (stopping the running product, then preparing the setup data)
 // and page 114 (reading the install profile into the tables).
 #pragma once
-#include "wizard/WizardPage.h"
+#include "wizard/base/WizardPage.h"
 
 #include <string>
 
-class SetupApp;
+class SetupContext;
 
 // Asks the top-level windows whose title contains the text (case-sensitive)
 // to end, one after another, never touching `keep`. True when none is left,
@@ -18,25 +18,25 @@ bool CloseWindowsTitled(const char* text, HWND keep);
 void StopRunningProduct(HWND keep);
 
 // Presets, the install settings file, then the user's name, organisation and
-// an earlier home directory from the registry. False when there was no
-// settings file to read.
-bool PrepareSetupData(SetupApp& app);
+// the home directory (the settings file's, or interactively an earlier
+// installation's). False when there was no settings file to read.
+bool PrepareSetupData(SetupContext& setup);
 
 // Loads the profile at ProfilePath into the five tables, letting the window
 // repaint between the sections.
-void ReadInstallProfile(SetupApp& app);
+void ReadInstallProfile(SetupContext& setup);
 
 class StoppingProductPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    int32_t RunWork() override;
+    Work RunWork() override;
 
 protected:
-    bool OnInitDialog() override;
+    void InitPage() override;
 };
 
 class ReadingSetupPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
-    int32_t RunWork() override;
+    Work RunWork() override;
 };

@@ -6,7 +6,7 @@
 // texts, billboards, message pumping); "page" the same without billboards;
 // "noui" with a view that draws nothing.
 #include "engine/CopyEngine.h"
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "engine/SystemHelpers.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
@@ -34,8 +34,8 @@ struct NullView : CopyView {
 // The real page and its controls, without its own run; with or without
 // the billboards.
 struct BenchPage : CopyPage {
-    explicit BenchPage(bool billboards) : CopyPage(IDD_COPY_PROGRESS, IDD_CONFIGURING), billboards_(billboards) {}
-    int32_t RunWork() override { return 0; }
+    explicit BenchPage(bool billboards) : CopyPage(IDD_COPY_PROGRESS), billboards_(billboards) {}
+    Work RunWork() override { return Work::Stay; }
     void ShowProgress(int64_t position, const std::string& text, uint64_t bytes) override
     {
         if (billboards_)

@@ -1,6 +1,6 @@
 #include "engine/profile/Destinations.h"
 
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "engine/profile/ProfileLoaders.h"
 
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 #include "engine/profile/ProfileRecord.h"
 #include "engine/profile/ProfileSection.h"
 

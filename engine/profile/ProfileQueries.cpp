@@ -1,6 +1,6 @@
 #include "engine/profile/ProfileQueries.h"
 
-#include "engine/TextCase.h"
+#include "engine/base/TextCase.h"
 
 Group* FindGroup(GroupTable& table, const std::string& name)
 {

@@ -1,7 +1,7 @@
 #include "engine/profile/ProfileSection.h"
 
-#include "engine/TextCase.h"
-#include "engine/XException.h"
+#include "engine/base/TextCase.h"
+#include "engine/base/XException.h"
 
 #include <algorithm>
 #include <cstring>

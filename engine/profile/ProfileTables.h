@@ -1,7 +1,7 @@
-// The five tables the install profile is loaded into (owned by SetupApp).
+// The five tables the install profile is loaded into (owned by the run's SetupContext).
 // Record formats and loaders: engine/profile/ (ProfileRecords, loaders).
 #pragma once
-#include "engine/PathName.h"
+#include "engine/base/PathName.h"
 
 #include <cstdint>
 #include <list>

@@ -1,6 +1,6 @@
 // A zero-filled setup-data block, as the setup starts with. Platform-free.
 #pragma once
-#include "engine/SetupData.h"
+#include "engine/base/SetupData.h"
 
 #include <cstring>
 #include <memory>

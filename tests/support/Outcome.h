@@ -1,7 +1,7 @@
 // What a piece of code raised, as "<engine class> <cause>" ("none" when it
 // returned): lets failure tables be asserted in one line. Platform-free.
 #pragma once
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
 #include "MediaBuilder.h"
 
-#include "engine/archive/ArchiveFormat.h"
-#include "engine/archive/ByteStream.h"
-#include "engine/archive/Checksum.h"
-#include "engine/archive/VolumeWriter.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/ByteStream.h"
+#include "archive/Checksum.h"
+#include "archive/VolumeWriter.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "Report.h"
 
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 
 namespace {
 

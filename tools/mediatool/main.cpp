@@ -5,11 +5,11 @@
 #include "Report.h"
 
 #include "engine/MediaLayout.h"
-#include "engine/archive/ArchiveFormat.h"
-#include "engine/archive/Codec.h"
-#include "engine/archive/Extractor.h"
-#include "engine/archive/MemoryFileSystem.h"
-#include "engine/archive/VolumeWriter.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/Codec.h"
+#include "archive/Extractor.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/VolumeWriter.h"
 
 #include <cstdio>
 #include <cstdlib>

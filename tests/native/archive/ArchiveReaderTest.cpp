@@ -1,11 +1,11 @@
 // The archive reader: opening, walking members, extracting across volumes,
 // and every failure of a damaged or hostile archive.
 #include "ArchiveTestKit.h"
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 #include "tests/support/Outcome.h"
-#include "engine/archive/ArchiveReader.h"
-#include "engine/archive/Checksum.h"
-#include "engine/archive/Extractor.h"
+#include "archive/ArchiveReader.h"
+#include "archive/Checksum.h"
+#include "archive/Extractor.h"
 #include "framework/Exceptions.h"
 
 #include <cstring>

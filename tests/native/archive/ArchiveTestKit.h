@@ -1,8 +1,8 @@
 // Builds archives in memory for the reader tests.
 #pragma once
 #include "SampleData.h"
-#include "engine/archive/MemoryFileSystem.h"
-#include "engine/archive/VolumeWriter.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/VolumeWriter.h"
 
 #include <functional>
 #include <stdexcept>

@@ -1,15 +1,15 @@
 // Round trips of every method, the factory, and the deflate and stored
 // methods' handling of short, long and empty data.
 #include "SampleData.h"
-#include "engine/XException.h"
-#include "engine/archive/Checksum.h"
-#include "engine/archive/Codec.h"
-#include "engine/archive/DeflateCodec.h"
-#include "engine/archive/LzhCodec.h"
-#include "engine/archive/MemoryFileSystem.h"
-#include "engine/archive/StoredCodec.h"
-#include "engine/archive/VolumeWriter.h"
-#include "engine/archive/ZlibCheck.h"
+#include "engine/base/XException.h"
+#include "archive/Checksum.h"
+#include "archive/Codec.h"
+#include "archive/DeflateCodec.h"
+#include "archive/LzhCodec.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/StoredCodec.h"
+#include "archive/VolumeWriter.h"
+#include "archive/ZlibCheck.h"
 #include "framework/Exceptions.h"
 
 #include <cerrno>

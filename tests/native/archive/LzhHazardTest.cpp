@@ -1,10 +1,10 @@
 // Hostile -lh5- streams: every one ends in the archive's exceptions or in
 // output bounded by the expanded size (ASan and UBSan watch the buffers).
 #include "SampleData.h"
-#include "engine/XException.h"
-#include "engine/archive/LzhCodec.h"
-#include "engine/archive/MemoryFileSystem.h"
-#include "engine/archive/VolumeWriter.h"
+#include "engine/base/XException.h"
+#include "archive/LzhCodec.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/VolumeWriter.h"
 #include "framework/Exceptions.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // profile's records, archives that extract to the sources with the reader,
 // and the layouts it refuses.
 #include "SampleData.h"
-#include "engine/archive/ByteStream.h"
-#include "engine/archive/Extractor.h"
+#include "archive/ByteStream.h"
+#include "archive/Extractor.h"
 #include "tools/mediatool/Layout.h"
 #include "tools/mediatool/MediaBuilder.h"
 

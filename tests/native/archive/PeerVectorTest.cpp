@@ -3,9 +3,9 @@
 // decode to the sample inputs; our encoder still writes exactly the streams
 // that lhasa extracted correctly when the vectors were made.
 #include "SampleData.h"
-#include "engine/archive/Codec.h"
-#include "engine/archive/MemoryFileSystem.h"
-#include "engine/archive/VolumeWriter.h"
+#include "archive/Codec.h"
+#include "archive/MemoryFileSystem.h"
+#include "archive/VolumeWriter.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

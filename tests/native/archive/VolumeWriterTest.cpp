@@ -1,6 +1,6 @@
 // Where volumes may break, and the volume names of a chain.
-#include "engine/archive/ArchiveFormat.h"
-#include "engine/archive/VolumeWriter.h"
+#include "archive/ArchiveFormat.h"
+#include "archive/VolumeWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The window arithmetic and fixed-field copies that the Win32 shell relies on.
-#include "engine/FixedText.h"
-#include "engine/Placement.h"
-#include "engine/SetupData.h"
-#include "wizard/Gradient.h"
+#include "engine/base/FixedText.h"
+#include "engine/base/Placement.h"
+#include "engine/base/SetupData.h"
+#include "wizard/base/Gradient.h"
 
 #include <gtest/gtest.h>
 

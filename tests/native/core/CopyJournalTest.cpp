@@ -1,6 +1,6 @@
 // The copy journal's text and the recovery plan: what a killed setup's
 // journal may make the next start do, and what a damaged one may not.
-#include "engine/CopyJournal.h"
+#include "engine/journal/CopyJournal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/PathName.h"
+#include "engine/base/PathName.h"
 
 #include <gtest/gtest.h>
 

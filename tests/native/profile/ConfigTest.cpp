@@ -1,6 +1,6 @@
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
-#include "config/StatusMif.h"
+#include "config/log/StatusMif.h"
 #include "tests/support/MemoryProfile.h"
 #include "tests/support/BlankSetupData.h"
 
@@ -33,6 +33,7 @@ struct Settings {
     std::unique_ptr<SetupData> data = BlankSetupData();
     std::vector<std::string> log;
     int fallbackCalls = 0;
+    std::string home;
 
     void Read(const std::string& ini)
     {
@@ -44,7 +45,7 @@ struct Settings {
             ++fallbackCalls;
             return std::string("C:\\OLD\\AV");
         };
-        ReadSettingsKeys(*data, file, hooks);
+        home = ReadSettingsKeys(*data, file, hooks);
     }
 };
 
@@ -152,7 +153,7 @@ TEST(InstallSettings, MissingKeysTakeDefaultsAndLogTheThreeTexts)
     EXPECT_EQ(s.log[1], "Could not read company name from Install Ini File Organization");
     EXPECT_EQ(s.log[2], "Could not read Korvisan install path from Install Ini File Install Path");
     EXPECT_EQ(s.fallbackCalls, 1);
-    EXPECT_STREQ(s.data->InstallPath, "C:\\OLD\\AV");
+    EXPECT_EQ(s.home, "C:\\OLD\\AV");
     EXPECT_EQ(s.data->RebootTimeout, 3);
     EXPECT_EQ(s.data->ScanAfter, 1);
     EXPECT_EQ(s.data->SuspendTime, 1);
@@ -183,7 +184,7 @@ TEST(InstallSettings, ValuesGivenInTheFile)
     EXPECT_EQ(s.fallbackCalls, 0);
     EXPECT_STREQ(s.data->FullName, "Ann");
     EXPECT_STREQ(s.data->CompanyName, "Co");
-    EXPECT_STREQ(s.data->InstallPath, "D:\\AV");
+    EXPECT_EQ(s.home, "D:\\AV");
     EXPECT_EQ(s.data->RebootAfter, 1);
     EXPECT_EQ(s.data->RebootTimeout, 5);
     EXPECT_EQ(s.data->Direction, 1);

@@ -2,7 +2,7 @@
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
 #include "config/ProductSettings.h"
-#include "config/RunOutcome.h"
+#include "config/log/RunOutcome.h"
 #include "tests/support/MemoryProfile.h"
 
 #include <gtest/gtest.h>

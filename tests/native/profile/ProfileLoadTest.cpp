@@ -1,4 +1,4 @@
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "tests/support/MemoryProfile.h"
 

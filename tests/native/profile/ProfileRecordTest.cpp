@@ -1,4 +1,4 @@
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 #include "engine/profile/ProfileRecord.h"
 #include "engine/profile/ProfileSection.h"
 #include "tests/support/MemoryProfile.h"

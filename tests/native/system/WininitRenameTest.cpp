@@ -1,5 +1,5 @@
 // Adding an entry to [rename] keeps every other byte of WININIT.INI.
-#include "config/WininitRename.h"
+#include "config/placement/WininitRename.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The archive reader over Win32 files, as setup.exe runs it: archives of
 // every method, members spanning volumes in diskette directories, the
 // platform's error causes, and the file time and attributes it sets.
-#include "engine/XException.h"
+#include "engine/base/XException.h"
 #include "tests/support/Outcome.h"
-#include "engine/archive/Checksum.h"
-#include "engine/archive/Extractor.h"
-#include "engine/archive/VolumeWriter.h"
-#include "engine/archive/Win32FileSystem.h"
+#include "archive/Checksum.h"
+#include "archive/Extractor.h"
+#include "archive/VolumeWriter.h"
+#include "archive/Win32FileSystem.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "framework/Exceptions.h"

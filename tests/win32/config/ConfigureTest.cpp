@@ -2,18 +2,18 @@
 // 1555 and 1567 with the rescue stand-in, and how a run ends: exit code,
 // status file and the install log's last line.
 #include "config/ConfigWriters.h"
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
-#include "config/RunOutcome.h"
-#include "engine/SetupApp.h"
+#include "config/log/RunOutcome.h"
+#include "app/SetupApp.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
 #include "wizard/OpeningPages.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,8 @@ void FillDefaults(SetupData& d, const std::string& home)
 {
     std::memset(&d, 0, sizeof d);
     ApplyProductDefaults(d);
-    ReadInstallSettings(d, false, true);
+    std::string ignored;
+    ReadInstallSettings(d, ignored, false, true);
     std::strcpy(d.InstallPath, home.c_str());
     std::strcpy(d.FullName, "Ann Smith");
     std::strcpy(d.CompanyName, "Smith Ltd");

@@ -1,4 +1,4 @@
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/ProductPresets.h"
 #include "tests/win32/support/WinTest.h"
 #include "tests/support/BlankSetupData.h"

@@ -1,4 +1,4 @@
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/InstallSettings.h"
 #include "config/ProductPresets.h"
 #include "config/Registry.h"
@@ -51,11 +51,12 @@ TEST(ReadInstallSettings, MissingFileUnattendedIsSetupError1024WithDefaults)
     auto d = Prepared();
     std::string mif = wintest::ScratchDirectory() + "nosettings.mif";
     std::strcpy(d->StatusFile, mif.c_str());
-    EXPECT_FALSE(ReadInstallSettings(*d, true));
+    std::string home;
+    EXPECT_FALSE(ReadInstallSettings(*d, home, true));
     EXPECT_STREQ(d->UnattendedFile, file.c_str());
     EXPECT_EQ(d->ComponentMask, 0x19);
     ASSERT_FALSE(ProgramFilesDir().empty());
-    EXPECT_EQ(std::string(d->InstallPath), ProgramFilesDir() + "\\Brantoke\\AntiVirus");
+    EXPECT_EQ(home, ProgramFilesDir() + "\\Brantoke\\AntiVirus");
     EXPECT_EQ(d->SuspendTime, 0);
     EXPECT_EQ(d->DaysOfWeek, 0);
     EXPECT_STREQ(d->ExeFiles, "");
@@ -72,14 +73,15 @@ TEST(ReadInstallSettings, FileInCurrentDirectoryReadThroughTheProfileApi)
                                       "[KorvisanInstall]\r\nKorvisanPath=D:\\Given\r\nRebootTimeout=abc\r\n");
     DeleteFileA(kInstallLogPath);
     auto d = Prepared();
-    ReadInstallSettings(*d);
+    std::string home;
+    ReadInstallSettings(*d, home);
     EXPECT_STREQ(d->UnattendedFile, file.c_str());
     EXPECT_STREQ(d->FullName, "Ann Smith");
     EXPECT_EQ(d->BeginHour, 8);
     EXPECT_EQ(d->EndHour, 9);
     EXPECT_STREQ(d->PrimaryServer, "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(d->ComponentMask, kComponentRealtime);
-    EXPECT_STREQ(d->InstallPath, "D:\\Given");
+    EXPECT_EQ(home, "D:\\Given");
     EXPECT_EQ(d->RebootTimeout, 0); // non-numeric
     EXPECT_EQ(d->SuspendTime, 1);
     EXPECT_EQ(d->DaysOfWeek, 127);
@@ -98,8 +100,9 @@ TEST(ReadInstallSettings, EarlierInstallationGivesTheHomeDirectory)
               ERROR_SUCCESS);
     auto d = Prepared();
     std::strcpy(d->UnattendedFile, file.c_str());
-    ReadInstallSettings(*d);
-    EXPECT_STREQ(d->InstallPath, "E:\\OLD95");
+    std::string home;
+    ReadInstallSettings(*d, home);
+    EXPECT_EQ(home, "E:\\OLD95");
     EXPECT_EQ(wintest::ReadFileText(kInstallLogPath),
               "Could not read Korvisan install path from Install Ini File Install Path\r\n");
 
@@ -107,12 +110,12 @@ TEST(ReadInstallSettings, EarlierInstallationGivesTheHomeDirectory)
               ERROR_SUCCESS);
     auto e = Prepared();
     std::strcpy(e->UnattendedFile, file.c_str());
-    ReadInstallSettings(*e);
-    EXPECT_STREQ(e->InstallPath, "E:\\OLDAV");
+    ReadInstallSettings(*e, home);
+    EXPECT_EQ(home, "E:\\OLDAV");
 
     CfgDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Brantoke");
     auto f = Prepared();
     std::strcpy(f->UnattendedFile, file.c_str());
-    ReadInstallSettings(*f);
-    EXPECT_EQ(std::string(f->InstallPath), ProgramFilesDir() + "\\Brantoke\\AntiVirus");
+    ReadInstallSettings(*f, home);
+    EXPECT_EQ(home, ProgramFilesDir() + "\\Brantoke\\AntiVirus");
 }

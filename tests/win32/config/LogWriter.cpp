@@ -1,6 +1,6 @@
 // Helper of the install log test: waits for the named start event, then
 // appends <count> lines "<tag> <i> <padding>" through LogMessage.
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 
 #include <windows.h>
 

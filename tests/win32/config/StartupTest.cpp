@@ -3,9 +3,9 @@
 // another process, a read-only file or a full disk keeps its old text, and
 // the auto-download schedule with its one start of vgdist.exe.
 #include "config/AutoDownload.h"
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/StartupIntegration.h"
-#include "engine/FixedText.h"
+#include "engine/base/FixedText.h"
 #include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "config/StatusMif.h"
+#include "config/log/StatusMif.h"
 #include "tests/win32/support/WinTest.h"
 #include "tests/support/BlankSetupData.h"
 

@@ -1,8 +1,8 @@
 // Ends the way setup.exe's top-level guard has to catch: "fault" a page
 // fault in the run itself, "window" one inside a window procedure,
 // "throw" an exception out of the run. Arguments: MODE STATUSFILE.
-#include "engine/FaultGuard.h"
-#include "engine/SetupApp.h"
+#include "app/FaultGuard.h"
+#include "app/SetupApp.h"
 
 #include <windows.h>
 

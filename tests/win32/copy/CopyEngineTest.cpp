@@ -2,11 +2,11 @@
 // directories, an archive spanning diskettes, members for the home, Windows
 // and System directories, plain files, and the failure paths (damaged data,
 // cancel, short media files), all through Wine's real file system and registry.
-#include "config/InstallLog.h"
-#include "config/WininitRename.h"
+#include "config/log/InstallLog.h"
+#include "config/placement/WininitRename.h"
 #include "engine/CopyEngine.h"
-#include "engine/CopyJournal.h"
-#include "engine/SetupApp.h"
+#include "engine/journal/CopyJournal.h"
+#include "app/SetupApp.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"

@@ -1,8 +1,8 @@
 // The copy journal against real kills: a setup process killed in the middle
 // of a member, a journal left in the middle of a placement, and journals
 // that must not be acted on (damaged, or of a setup still running).
-#include "engine/CopyJournal.h"
-#include "engine/PathName.h"
+#include "engine/journal/CopyJournal.h"
+#include "engine/base/PathName.h"
 #include "tests/win32/support/WinTest.h"
 #include "tools/mediatool/Layout.h"
 #include "tools/mediatool/MediaBuilder.h"

@@ -1,7 +1,7 @@
 // Page 108 run by the real wizard: the direct copies, the copy engine with
 // the on-screen gauge and billboards, the Program Manager items made through
 // Wine's DDE server, and the install record written at the end.
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
@@ -12,8 +12,8 @@
 #include "tests/win32/support/WinTest.h"
 #include "tools/mediatool/Layout.h"
 #include "tools/mediatool/MediaBuilder.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -25,7 +25,7 @@ namespace {
 using wintest::ProgramsFolder;
 
 struct StopPage : WizardPage {
-    StopPage(int32_t id) : WizardPage(id, kEndWizard, IDD_NOT_INSTALLED) {}
+    StopPage(int32_t id) : WizardPage(id, IDD_NOT_INSTALLED) {}
 };
 
 class CopyPageTest : public ::testing::Test {
@@ -151,8 +151,8 @@ TEST_F(CopyPageTest, CancelWhileTheItemsAreMadeIsCarriedOutAfterwards)
 TEST_F(CopyPageTest, ProgressPaintsTheGaugeEndAtOnce)
 {
     struct IdlePage : CopyPage {
-        IdlePage() : CopyPage(IDD_COPY_PROGRESS, IDD_CONFIGURING) {}
-        int32_t RunWork() override { return 0; }
+        IdlePage() : CopyPage(IDD_COPY_PROGRESS) {}
+        Work RunWork() override { return Work::Stay; }
     };
     ASSERT_TRUE(app_.StartWizard());
     IdlePage* page = new IdlePage; // deletes itself with its window

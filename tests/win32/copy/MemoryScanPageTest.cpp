@@ -2,8 +2,8 @@
 // archive holds the engine stand-in (VSE32ENG.DLL) and its data files: the
 // extraction into the temporary directory, the calls the engine records, the
 // messages (or, unattended, the log lines) and the page that follows.
-#include "config/InstallLog.h"
-#include "engine/SetupApp.h"
+#include "config/log/InstallLog.h"
+#include "app/SetupApp.h"
 #include "engine/profile/Destinations.h"
 #include "product/AntivirusEngine.h"
 #include "resources/ids.h"
@@ -11,8 +11,8 @@
 #include "tools/mediatool/Layout.h"
 #include "tools/mediatool/MediaBuilder.h"
 #include "wizard/OpeningPages.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ std::vector<int32_t> g_reached;
 
 // Stands in for the pages after 1568 and notes which one came.
 struct ReachedPage : WizardPage {
-    explicit ReachedPage(int32_t id) : WizardPage(id, kEndWizard, IDD_NOT_INSTALLED) { g_reached.push_back(id); }
+    explicit ReachedPage(int32_t id) : WizardPage(id, IDD_NOT_INSTALLED) { g_reached.push_back(id); }
 };
 
 // Also notes how page 1568 looked when each message came.

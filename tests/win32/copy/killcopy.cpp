@@ -3,7 +3,7 @@
 //   killcopy MEDIA_DISK01 HOME READY-EVENT
 // Exits 3 when the run ends before that (the member was too small).
 #include "engine/CopyEngine.h"
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "engine/profile/Destinations.h"
 #include "wizard/OpeningPages.h"
 

@@ -1,7 +1,7 @@
 // Dialog 1544 from the real template: texts, the error-information line, the
 // Continue/Cancel choice and the More>> toggle.
 #include "engine/ErrorReport.h"
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "framework/Exceptions.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"

@@ -2,7 +2,7 @@
 // prompt from the real template; the gauge painted for real.
 #include "engine/Gauge.h"
 #include "engine/Media.h"
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
 

@@ -2,8 +2,8 @@
 // creates no window and ends failed. Interactive, it shows string 26;
 // unattended, nobody would answer the box: the refusal goes to the install
 // log instead. With /M or /I the status file says the same.
-#include "config/InstallLog.h"
-#include "engine/SetupApp.h"
+#include "config/log/InstallLog.h"
+#include "app/SetupApp.h"
 #include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Start-up and exit of the application object under Wine in win95 mode.
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
-#include "wizard/Wizard.h"
+#include "wizard/base/Wizard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // PathName's file-system side, FileVersion on real version resources, the
 // drive walk and ProcessPendingMessages, against Wine's real APIs.
 #include "engine/DriveIterator.h"
-#include "engine/FileVersion.h"
-#include "engine/PathName.h"
+#include "engine/base/FileVersion.h"
+#include "engine/base/PathName.h"
 #include "engine/SystemHelpers.h"
 #include "framework/Exceptions.h"
 #include "tests/win32/support/WinTest.h"

@@ -1,15 +1,15 @@
 // The wizard driver with the real main window and real modeless pages:
 // navigation, skipped pages, unattended auto-Next with its progress window,
 // the failure and cancel paths, and work that pumps messages.
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "framework/Exceptions.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
 #include "wizard/BasicPages.h"
-#include "wizard/MainWindow.h"
+#include "wizard/base/MainWindow.h"
 #include "wizard/Pages.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,14 @@ namespace {
 constexpr int kTestTemplate = 9001;
 
 struct PageScript {
-    PageScript(int32_t n = 0, bool s = true, std::function<int32_t()> w = {}) : next(n), show(s), work(std::move(w)) {}
+    PageScript(int32_t n = 0, bool s = true, std::function<WizardPage::Work()> w = {}, int32_t b = kNoBack)
+        : next(n), show(s), work(std::move(w)), back(b)
+    {
+    }
     int32_t next;
     bool show;
-    std::function<int32_t()> work;
+    std::function<WizardPage::Work()> work;
+    int32_t back;
 };
 
 std::vector<std::string> g_log;
@@ -38,22 +42,18 @@ int g_alivePages = 0;
 
 class TestPage : public WizardPage {
 public:
-    TestPage(int32_t id, int32_t next, const PageScript& script) : WizardPage(id, next, kTestTemplate), script_(script)
-    {
-        ++g_alivePages;
-    }
+    TestPage(int32_t id, const PageScript& script) : WizardPage(id, kTestTemplate), script_(script) { ++g_alivePages; }
     ~TestPage() override { --g_alivePages; }
-    int32_t RunWork() override
+    Work RunWork() override
     {
         g_log.push_back("work " + std::to_string(PageId));
-        return script_.work ? script_.work() : 0;
+        return script_.work ? script_.work() : Work::Stay;
     }
     bool ShouldShow() override { return script_.show; }
-    void OnNext() override
-    {
-        g_log.push_back("next " + std::to_string(PageId) + "->" + std::to_string(NextPageId));
-        WizardPage::OnNext();
-    }
+
+protected:
+    void InitPage() override { g_log.push_back("init " + std::to_string(PageId)); }
+    void Store() override { g_log.push_back("store " + std::to_string(PageId)); }
 
 private:
     PageScript script_;
@@ -71,20 +71,27 @@ protected:
         EndWizard();
         if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
         SetPageFactoryOverride(nullptr);
+        SetPageTable(StandardPageTable());
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
         EXPECT_EQ(g_alivePages, 0);
     }
 
+    // A page table of test pages.
     void UseScripts(std::map<int32_t, PageScript> scripts)
     {
         scripts_ = std::move(scripts);
-        SetPageFactoryOverride([this](int32_t id) -> WizardPage* {
-            auto it = scripts_.find(id);
-            if (it == scripts_.end()) return nullptr;
-            int32_t next = it->second.next;
-            return new TestPage(id, next, it->second);
-        });
+        std::vector<PageRow> rows;
+        for (const auto& [id, script] : scripts_) {
+            PageRow row;
+            row.id = id;
+            row.make = [this](int32_t page) -> WizardPage* { return new TestPage(page, scripts_.at(page)); };
+            row.next = script.next;
+            row.back = script.back;
+            row.percent = UnattendedPercent(id);
+            rows.push_back(row);
+        }
+        SetPageTable(rows);
     }
 
     int32_t Current() const { return CurrentPage() ? CurrentPage()->PageId : 0; }
@@ -109,8 +116,8 @@ TEST_F(WizardTest, StartsWithTheWelcomePageInFrontOfTheMaximisedMainWindow)
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
     EXPECT_NE(dynamic_cast<WelcomePage*>(CurrentPage()), nullptr);
-    EXPECT_EQ(CurrentPage()->PreviousPageId, 0);
-    EXPECT_EQ(CurrentPage()->NextPageId, IDD_STOPPING_PRODUCT);
+    EXPECT_EQ(BackPageOf(IDD_WELCOME), kNoBack);
+    EXPECT_EQ(NextPageOf(IDD_WELCOME), IDD_STOPPING_PRODUCT);
     EXPECT_TRUE(IsWindowVisible(CurrentPage()->Handle()));
     EXPECT_EQ(GetWindow(CurrentPage()->Handle(), GW_OWNER), app_.MainWindowHandle);
     EXPECT_TRUE(IsZoomed(app_.MainWindowHandle));
@@ -122,7 +129,6 @@ TEST_F(WizardTest, StartsWithTheWelcomePageInFrontOfTheMaximisedMainWindow)
     // Page 116 ends the wizard with OK.
     GoToPage(IDD_NOT_INSTALLED);
     ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
-    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_WELCOME);
     Press(IDOK);
     EXPECT_EQ(app_.MainWindowHandle, nullptr);
     EXPECT_EQ(CurrentPage(), nullptr);
@@ -130,31 +136,34 @@ TEST_F(WizardTest, StartsWithTheWelcomePageInFrontOfTheMaximisedMainWindow)
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)); // the loop ends
 }
 
-TEST_F(WizardTest, BackGoesToThePageOnScreenBeforeAndRunsTheOwnNext)
+TEST_F(WizardTest, NextStoresAndBackLeavesForTheTablesPageWithoutStoring)
 {
     UseScripts({{IDD_WELCOME, {IDD_USER_INFO}},
-                {IDD_USER_INFO, {IDD_SETUP_TYPE}},
-                {IDD_SETUP_TYPE, {IDD_SUMMARY}},
+                {IDD_USER_INFO, {IDD_SETUP_TYPE, true, {}, IDD_WELCOME}},
+                {IDD_SETUP_TYPE, {IDD_SUMMARY, true, {}, IDD_USER_INFO}},
                 {IDD_SUMMARY, {IDD_COMPLETE}}});
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    // The page is filled before it is shown and its work posted.
+    ASSERT_GE(g_log.size(), 2u);
+    EXPECT_EQ(g_log[0], "init 102");
+    EXPECT_EQ(g_log[1], "work 102");
     Press(IDOK);
     ASSERT_TRUE(WaitForPage(IDD_USER_INFO));
-    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_WELCOME);
+    EXPECT_NE(std::find(g_log.begin(), g_log.end(), "store 102"), g_log.end());
     Press(IDOK);
     ASSERT_TRUE(WaitForPage(IDD_SETUP_TYPE));
     g_log.clear();
     Press(IDC_BACK);
     ASSERT_TRUE(WaitForPage(IDD_USER_INFO));
-    // Back ran page 125's own Next with NextPageId already changed.
-    ASSERT_FALSE(g_log.empty());
-    EXPECT_EQ(g_log.front(), "next 125->126");
-    // The page came back with the page it was left for as its previous.
-    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_SETUP_TYPE);
-    EXPECT_EQ(CurrentPage()->NextPageId, IDD_SETUP_TYPE);
+    EXPECT_EQ(std::find(g_log.begin(), g_log.end(), "store 125"), g_log.end());
+    g_log.clear();
+    Press(IDC_BACK);
+    ASSERT_TRUE(WaitForPage(IDD_WELCOME));
+    EXPECT_EQ(std::find(g_log.begin(), g_log.end(), "store 126"), g_log.end());
 }
 
-TEST_F(WizardTest, SkippedPageIsNeverCreatedAndTheNextStartsWithoutPrevious)
+TEST_F(WizardTest, SkippedPageIsNeverShown)
 {
     UseScripts({{IDD_WELCOME, {IDD_INSTALL_CONDITIONS}},
                 {IDD_INSTALL_CONDITIONS, {IDD_SETUP_TYPE, false}},
@@ -163,22 +172,22 @@ TEST_F(WizardTest, SkippedPageIsNeverCreatedAndTheNextStartsWithoutPrevious)
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
     Press(IDOK);
     ASSERT_TRUE(WaitForPage(IDD_SETUP_TYPE));
-    EXPECT_EQ(CurrentPage()->PreviousPageId, 0);
-    for (const std::string& line : g_log) EXPECT_NE(line, "work 1537");
-    EXPECT_NE(std::find(g_log.begin(), g_log.end(), "next 102->1537"), g_log.end());
+    for (const std::string& line : g_log) {
+        EXPECT_NE(line, "work 1537");
+        EXPECT_NE(line, "init 1537");
+    }
 }
 
-TEST_F(WizardTest, WorkPageMovesOnByItsResult)
+TEST_F(WizardTest, WorkPageMovesOnToTheTablesNextWhenDone)
 {
     UseScripts({{IDD_WELCOME, {IDD_STOPPING_PRODUCT}},
-                {IDD_STOPPING_PRODUCT, {0, true, [] { return int32_t(IDD_READING_SETUP); }}},
+                {IDD_STOPPING_PRODUCT, {IDD_READING_SETUP, true, [] { return WizardPage::Work::Next; }}},
                 {IDD_READING_SETUP, {IDD_MEMORY_SCAN}}});
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
     Press(IDOK);
     ASSERT_TRUE(WaitForPage(IDD_READING_SETUP));
-    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_STOPPING_PRODUCT);
-    // A page whose work returns 0 waits for the user in interactive mode.
+    // A page whose work says Stay waits for the user in interactive mode.
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(Current(), IDD_READING_SETUP);
 }
@@ -191,9 +200,10 @@ TEST_F(WizardTest, WorkFailureIsReportedAndEndsOnPage116)
         information = d.ItemText(IDC_ERR_INFO);
         return IDOK;
     };
-    UseScripts({{IDD_WELCOME, {IDD_READING_SETUP}},
-                {IDD_READING_SETUP,
-                 {IDD_MEMORY_SCAN, true, []() -> int32_t { throw fw::FileException(fw::kFileNotFound, "x"); }}}});
+    UseScripts(
+        {{IDD_WELCOME, {IDD_READING_SETUP}}, {IDD_READING_SETUP, {IDD_MEMORY_SCAN, true, []() -> WizardPage::Work {
+                                                                      throw fw::FileException(fw::kFileNotFound, "x");
+                                                                  }}}});
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
     Press(IDOK);
@@ -204,7 +214,7 @@ TEST_F(WizardTest, WorkFailureIsReportedAndEndsOnPage116)
     EXPECT_EQ(information, "9.2 (CXFileException)");
 }
 
-TEST_F(WizardTest, CancelAsksAndOnlyYesFails)
+TEST_F(WizardTest, CancelAsksAndOnlyYesCancels)
 {
     RecordingAnswerer answerer;
     answerer.messageAnswers = {IDNO, IDYES, IDYES};
@@ -212,21 +222,20 @@ TEST_F(WizardTest, CancelAsksAndOnlyYesFails)
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
     Press(IDCANCEL);
     EXPECT_EQ(Current(), IDD_WELCOME);
-    EXPECT_EQ(app_.SetupFailed, 0);
+    EXPECT_EQ(app_.Cancelled, 0);
     ASSERT_EQ(answerer.prompts.size(), 1u);
     EXPECT_EQ(answerer.prompts[0].text,
               "Brantoke AntiVirus for Windows 95 installation not complete. Do you really want to exit Setup?");
     EXPECT_EQ(answerer.prompts[0].type, UINT(MB_YESNO | MB_ICONQUESTION));
     Press(IDCANCEL);
     ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
-    EXPECT_EQ(app_.SetupFailed, 1);
+    // A cancel is no failure: the run ends as cancelled.
+    EXPECT_EQ(app_.Cancelled, 1);
+    EXPECT_EQ(app_.SetupFailed, 0);
     // Escape on 116 asks again; Yes shows 116 anew.
-    WizardPage* first116 = CurrentPage();
     SendMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
     ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
     EXPECT_EQ(answerer.prompts.size(), 3u);
-    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_NOT_INSTALLED);
-    (void)first116;
 }
 
 TEST_F(WizardTest, CancelDuringPumpingWorkWaitsForTheWork)
@@ -234,27 +243,27 @@ TEST_F(WizardTest, CancelDuringPumpingWorkWaitsForTheWork)
     RecordingAnswerer answerer;
     answerer.messageAnswers = {IDYES};
     bool pageAliveAfterPumping = false;
-    bool failedSeenInsideWork = false;
+    bool stopSeenInsideWork = false;
     UseScripts({{IDD_WELCOME, {IDD_COPY_PROGRESS}},
                 {IDD_COPY_PROGRESS,
                  {IDD_CONFIGURING, true,
-                  [&]() -> int32_t {
+                  [&] {
                       WizardPage* self = CurrentPage();
                       // Escape arrives while the work pumps messages.
                       PostMessageA(self->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-                      PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
-                      failedSeenInsideWork = app_.SetupFailed != 0;
+                      PumpUntil([&] { return app_.StopRequested(); }, 5000);
+                      stopSeenInsideWork = app_.StopRequested();
                       pageAliveAfterPumping = CurrentPage() == self && IsWindow(self->Handle());
-                      return IDD_CONFIGURING;
+                      return WizardPage::Work::Next;
                   }}},
                 {IDD_CONFIGURING, {IDD_BACKUP}}});
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
     Press(IDOK);
     ASSERT_TRUE(WaitForPage(IDD_NOT_INSTALLED));
-    EXPECT_TRUE(failedSeenInsideWork);
+    EXPECT_TRUE(stopSeenInsideWork);
     EXPECT_TRUE(pageAliveAfterPumping);
-    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_EQ(app_.Cancelled, 1);
     // The work's own result lost to the cancel.
     for (const std::string& line : g_log) EXPECT_EQ(line.find("work 1555"), std::string::npos);
 }
@@ -265,11 +274,11 @@ TEST_F(WizardTest, ClosingTheMainWindowDuringWorkEndsAfterTheWork)
     UseScripts({{IDD_WELCOME, {IDD_COPY_PROGRESS}},
                 {IDD_COPY_PROGRESS,
                  {IDD_CONFIGURING, true,
-                  [&]() -> int32_t {
+                  [&] {
                       PostMessageA(app_.MainWindowHandle, WM_CLOSE, 0, 0);
-                      PumpUntil([&] { return app_.SetupFailed != 0; }, 5000);
+                      PumpUntil([&] { return app_.StopRequested(); }, 5000);
                       windowAliveAfterClose = IsWindow(app_.MainWindowHandle) && CurrentPage() != nullptr;
-                      return IDD_CONFIGURING;
+                      return WizardPage::Work::Next;
                   }}},
                 {IDD_CONFIGURING, {IDD_BACKUP}}});
     ASSERT_TRUE(app_.StartWizard());
@@ -278,12 +287,13 @@ TEST_F(WizardTest, ClosingTheMainWindowDuringWorkEndsAfterTheWork)
     ASSERT_TRUE(PumpUntil([&] { return app_.MainWindowHandle == nullptr; }));
     EXPECT_TRUE(windowAliveAfterClose);
     EXPECT_EQ(CurrentPage(), nullptr);
-    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_EQ(app_.Cancelled, 1);
 }
 
 TEST_F(WizardTest, EndingFromAWorkPageStopsEverything)
 {
-    UseScripts({{IDD_WELCOME, {IDD_RESTART}}, {IDD_RESTART, {0, true, [] { return int32_t(kEndWizard); }}}});
+    UseScripts(
+        {{IDD_WELCOME, {IDD_RESTART}}, {IDD_RESTART, {kEndWizard, true, [] { return WizardPage::Work::Next; }}}});
     ASSERT_TRUE(app_.StartWizard());
     ASSERT_TRUE(WaitForPage(IDD_WELCOME));
     Press(IDOK);
@@ -294,18 +304,36 @@ TEST_F(WizardTest, EndingFromAWorkPageStopsEverything)
 
 TEST_F(WizardTest, TableRules)
 {
-    app_.ExistingInstall = 0;
-    EXPECT_EQ(NextAfterSelectDirectory(), IDD_INTERNET_OPTIONS);
-    app_.ExistingInstall = 1;
-    EXPECT_EQ(NextAfterSelectDirectory(), IDD_KEEP_CONFIG);
-    app_.Data->InstallRealtime = 1;
-    EXPECT_EQ(NextAfterComplete(), IDD_RESTART);
-    app_.Data->InstallRealtime = 0;
-    EXPECT_EQ(NextAfterComplete(), kEndWizard);
+    const struct {
+        int32_t page;
+        void (*set)(SetupApp&);
+        int32_t next;
+        int32_t back;
+    } cases[] = {
+        {IDD_SELECT_DIRECTORY, [](SetupApp& a) { a.ExistingInstall = 0; }, IDD_INTERNET_OPTIONS, IDD_SETUP_TYPE},
+        {IDD_SELECT_DIRECTORY, [](SetupApp& a) { a.ExistingInstall = 1; }, IDD_KEEP_CONFIG, IDD_SETUP_TYPE},
+        {IDD_SELECT_DIRECTORY, [](SetupApp& a) { a.SetupType = kSetupCustom; }, IDD_INTERNET_OPTIONS, IDD_COMPONENTS},
+        {IDD_SETUP_TYPE, [](SetupApp& a) { a.SetupType = kSetupCustom; }, IDD_COMPONENTS, IDD_USER_INFO},
+        {IDD_SETUP_TYPE, [](SetupApp& a) { a.SetupType = kSetupExpress; }, IDD_SELECT_DIRECTORY, IDD_USER_INFO},
+        {IDD_INTERNET_OPTIONS, [](SetupApp& a) { a.ExistingInstall = 1; }, IDD_SUMMARY, IDD_KEEP_CONFIG},
+        {IDD_INTERNET_OPTIONS, [](SetupApp& a) { a.ExistingInstall = 0; }, IDD_SUMMARY, IDD_SELECT_DIRECTORY},
+        {IDD_COMPLETE, [](SetupApp& a) { a.Data->InstallRealtime = 1; }, IDD_RESTART, kNoBack},
+        {IDD_COMPLETE, [](SetupApp& a) { a.Data->InstallRealtime = 0; }, kEndWizard, kNoBack},
+        {IDD_READING_SETUP, [](SetupApp& a) { a.RemovalMode = 1; }, IDD_REMOVAL_FILES, kNoBack},
+        {IDD_READING_SETUP, [](SetupApp& a) { a.RemovalMode = 0; }, IDD_MEMORY_SCAN, kNoBack},
+        {IDD_INSTALL_CONDITIONS, [](SetupApp&) {}, IDD_SETUP_TYPE, IDD_USER_INFO},
+    };
+    for (const auto& c : cases) {
+        c.set(app_);
+        EXPECT_EQ(NextPageOf(c.page), c.next) << c.page;
+        EXPECT_EQ(BackPageOf(c.page), c.back) << c.page;
+        app_.SetupType = kSetupExpress;
+        app_.ExistingInstall = 0;
+    }
     EXPECT_EQ(UnattendedPercent(IDD_COMPONENTS), -1);
     EXPECT_EQ(UnattendedPercent(IDD_CONFIGURING), 75);
     EXPECT_EQ(UnattendedPercent(4242), -1);
-    EXPECT_EQ(MakeTablePage(4242), nullptr);
+    EXPECT_EQ(CreatePage(4242), nullptr);
 }
 
 class UnattendedWizardTest : public WizardTest {
@@ -328,7 +356,7 @@ TEST_F(UnattendedWizardTest, PagesPressTheirOwnNextAndTheProgressMoves)
         s.show = chain[i] != IDD_INSTALL_CONDITIONS;
         s.work = [&positions] {
             positions.push_back(UnattendedProgressPosition());
-            return int32_t(0);
+            return WizardPage::Work::Stay;
         };
         scripts[chain[i]] = s;
     }

@@ -1,14 +1,14 @@
 // Pages 126, 125, 127, 104, 1552 and 1557 with the real wizard and real
 // windows: what a person types and clicks, the real registry, real
 // directories and the install log of unattended runs.
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/Registry.h"
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "engine/profile/Destinations.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Pages 1556, 115 and 1554 and the restart countdown, with the real wizard,
 // real dialogs, the real registry and the front-end stand-in (korcmd95.exe).
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/Registry.h"
-#include "config/RunOutcome.h"
-#include "engine/SetupApp.h"
+#include "config/log/RunOutcome.h"
+#include "app/SetupApp.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
 #include "wizard/ClosingPages.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <gtest/gtest.h>
 
@@ -98,8 +98,8 @@ struct Countdown {
 TEST_F(ClosingPagesTest, SummaryComesBackTo1557)
 {
     ShowPage(IDD_SUMMARY);
-    EXPECT_EQ(CurrentPage()->PreviousPageId, IDD_INTERNET_OPTIONS);
-    EXPECT_EQ(CurrentPage()->NextPageId, IDD_COPY_PROGRESS);
+    EXPECT_EQ(BackPageOf(IDD_SUMMARY), IDD_INTERNET_OPTIONS);
+    EXPECT_EQ(NextPageOf(IDD_SUMMARY), IDD_COPY_PROGRESS);
     EXPECT_NE(SendMessageA(CurrentPage()->Item(IDC_PICTURE), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
     EXPECT_EQ(wintest::WindowText(CurrentPage()->Item(IDOK)), "&Finish>");
 }
@@ -127,7 +127,7 @@ TEST_F(ClosingPagesTest, CompleteStartsTheFrontEndAndWaitsForIt)
     app_.Data->InstallRealtime = 1;
     ShowPage(IDD_COMPLETE);
     EXPECT_EQ(SendMessageA(CurrentPage()->Item(IDC_SCAN_NOW), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(CurrentPage()->NextPageId, IDD_RESTART);
+    EXPECT_EQ(NextPageOf(IDD_COMPLETE), IDD_RESTART);
     Press(IDOK);
     // Waited for: the record is complete as soon as OK has returned.
     EXPECT_EQ(FrontEndRecord(),

@@ -1,15 +1,15 @@
 // Pages 1559 and 114 with real windows, a real named event, the real registry
 // and profile files, and the product's test windows (avwindow.exe).
-#include "config/InstallLog.h"
+#include "config/log/InstallLog.h"
 #include "config/Registry.h"
-#include "engine/SetupApp.h"
-#include "engine/XException.h"
+#include "app/SetupApp.h"
+#include "engine/base/XException.h"
 #include "engine/profile/Destinations.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
 #include "wizard/OpeningPages.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <gtest/gtest.h>
 
@@ -236,11 +236,12 @@ namespace {
 // Stands in for the page after 114 and ends the wizard.
 class WizardEndStub : public WizardPage {
 public:
-    WizardEndStub(int32_t id, int* runs) : WizardPage(id, kEndWizard, IDD_READING_SETUP), runs_(runs) {}
-    int32_t RunWork() override
+    WizardEndStub(int32_t id, int* runs) : WizardPage(id, IDD_READING_SETUP), runs_(runs) {}
+    Work RunWork() override
     {
         ++*runs_;
-        return kEndWizard;
+        GoToPage(kEndWizard);
+        return Work::Stay;
     }
 
 private:

@@ -1,5 +1,5 @@
-#include "engine/TextCase.h"
-#include "engine/XException.h"
+#include "engine/base/TextCase.h"
+#include "engine/base/XException.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/InstallRecord.h"
 #include "engine/profile/ProfileFileWin32.h"

@@ -1,15 +1,15 @@
 // The removal flow (setup /U) with the real wizard, a real install record,
 // real files, the SharedDLLs counts and the registry entries it removes.
 #include "config/Registry.h"
-#include "config/RunOutcome.h"
-#include "engine/SetupApp.h"
+#include "config/log/RunOutcome.h"
+#include "app/SetupApp.h"
 #include "engine/SystemRegistry.h"
 #include "engine/profile/InstallRecord.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "resources/ids.h"
 #include "tests/win32/support/WinTest.h"
-#include "wizard/Wizard.h"
-#include "wizard/WizardPage.h"
+#include "wizard/base/Wizard.h"
+#include "wizard/base/WizardPage.h"
 
 #include <gtest/gtest.h>
 

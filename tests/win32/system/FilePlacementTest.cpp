@@ -1,11 +1,11 @@
 // Placing extracted files: the version rule on real version resources, files
 // held by another process, and the replacement at restart carried out by
 // Wine's own start-up processing (wineboot -r).
-#include "config/FilePlacement.h"
-#include "config/RunOutcome.h"
-#include "config/SystemTextFile.h"
-#include "config/WininitRename.h"
-#include "engine/FileVersion.h"
+#include "config/placement/FilePlacement.h"
+#include "config/log/RunOutcome.h"
+#include "config/placement/SystemTextFile.h"
+#include "config/placement/WininitRename.h"
+#include "engine/base/FileVersion.h"
 #include "tests/win32/support/WinTest.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The Program Manager items against Wine's own DDE server: the texts sent,
 // and the Start Menu folders and shortcuts that appear and disappear.
-#include "engine/SetupApp.h"
+#include "app/SetupApp.h"
 #include "product/ProgmanClient.h"
 #include "product/ProgramItems.h"
 #include "tests/win32/support/WinTest.h"

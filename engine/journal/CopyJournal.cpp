@@ -1,0 +1,145 @@
+#include "engine/journal/CopyJournal.h"
+
+#include "engine/base/PathName.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr std::size_t kMaxPath = 260;
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool SoundPath(std::string_view path)
+{
+    if (path.empty() || path.size() >= kMaxPath) return false;
+    for (char c : path)
+        if (static_cast<unsigned char>(c) < 32 || c == '|' || c == '"' || c == '<' || c == '>' || c == '*' || c == '?')
+            return false;
+    bool drive =
+        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && IsSeparator(path[2]);
+    bool unc = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+    if (!drive && !unc) return false;
+    if (drive && path.find(':', 2) != std::string_view::npos) return false;
+    // Every part after the root must be a real name.
+    std::size_t start = drive ? 3 : 2;
+    while (start <= path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string_view Directory(std::string_view path)
+{
+    std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = IsSeparator(a[i]) ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(a[i])));
+        char y = IsSeparator(b[i]) ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(b[i])));
+        if (x != y) return false;
+    }
+    return true;
+}
+
+bool ParseAttributes(std::string_view text, uint32_t& value)
+{
+    if (text.empty() || text.size() > 10) return false;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (v > 0xFFFFFFFFu) return false;
+    value = static_cast<uint32_t>(v);
+    return true;
+}
+
+bool ParseLine(std::string_view line, JournalEntry& entry)
+{
+    constexpr std::string_view kTemp = "temp=", kAside = "aside=";
+    if (line.substr(0, kTemp.size()) == kTemp) {
+        entry.kind = JournalEntry::kTemporary;
+        entry.path = std::string(line.substr(kTemp.size()));
+        return SoundPath(entry.path) && IsRandomFileName(entry.path);
+    }
+    if (line.substr(0, kAside.size()) != kAside) return false;
+    line.remove_prefix(kAside.size());
+    std::size_t bar1 = line.find('|');
+    if (bar1 == std::string_view::npos) return false;
+    std::size_t bar2 = line.find('|', bar1 + 1);
+    if (bar2 == std::string_view::npos) return false;
+    entry.kind = JournalEntry::kSetAside;
+    if (!ParseAttributes(line.substr(0, bar1), entry.attributes)) return false;
+    entry.path = std::string(line.substr(bar1 + 1, bar2 - bar1 - 1));
+    entry.original = std::string(line.substr(bar2 + 1));
+    return SoundPath(entry.path) && SoundPath(entry.original) && IsRandomFileName(entry.path) &&
+        SameText(Directory(entry.path), Directory(entry.original)) && !SameText(entry.path, entry.original);
+}
+
+} // namespace
+
+std::string FormatJournal(const std::vector<JournalEntry>& entries)
+{
+    std::string text;
+    for (const JournalEntry& e : entries) {
+        if (e.kind == JournalEntry::kTemporary)
+            text += "temp=" + e.path + "\r\n";
+        else
+            text += "aside=" + std::to_string(e.attributes) + "|" + e.path + "|" + e.original + "\r\n";
+    }
+    return text;
+}
+
+bool ParseJournal(std::string_view text, std::vector<JournalEntry>& entries)
+{
+    entries.clear();
+    std::vector<JournalEntry> parsed;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        JournalEntry entry;
+        if (!ParseLine(line, entry)) return false;
+        parsed.push_back(std::move(entry));
+    }
+    entries = std::move(parsed);
+    return true;
+}
+
+std::vector<RecoveryAction> PlanRecovery(const std::vector<JournalEntry>& entries,
+                                         const std::function<bool(const std::string&)>& exists)
+{
+    std::vector<RecoveryAction> actions;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (it->kind != JournalEntry::kSetAside || !exists(it->path)) continue;
+        RecoveryAction a;
+        a.path = it->path;
+        if (exists(it->original)) {
+            a.kind = RecoveryAction::kDelete;
+        } else {
+            a.kind = RecoveryAction::kMoveBack;
+            a.target = it->original;
+            a.attributes = it->attributes;
+        }
+        actions.push_back(std::move(a));
+    }
+    for (const JournalEntry& e : entries) {
+        if (e.kind != JournalEntry::kTemporary || !exists(e.path)) continue;
+        RecoveryAction a;
+        a.kind = RecoveryAction::kDelete;
+        a.path = e.path;
+        actions.push_back(std::move(a));
+    }
+    return actions;
+}
