@@ -35,10 +35,10 @@ void ApplySetupType(GroupTable& groups, int type)
     for (auto& entry : groups) {
         Group& g = entry.second;
         switch (type) {
-        case 1: g.Selected = g.Flag1; break;
-        case 2: g.Selected = g.Flag2; break;
-        case 3: g.Selected = g.Optional; break;
-        case 4: g.Selected = 1; break;
+        case kSelectFlag1: g.Selected = g.Flag1; break;
+        case kSelectFlag2: g.Selected = g.Flag2; break;
+        case kSelectOptional: g.Selected = g.Optional; break;
+        case kSelectAll: g.Selected = 1; break;
         default: g.Selected = 0; break;
         }
     }

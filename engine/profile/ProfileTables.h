@@ -19,9 +19,9 @@ struct Destination {
 struct Group {
     std::string Name;
     std::string Title;
-    std::string Text2;
-    int32_t Flag1 = 0;
-    int32_t Flag2 = 0;
+    std::string Text2; // the description under the components list
+    int32_t Flag1 = 0; // selected for setup type 1
+    int32_t Flag2 = 0; // selected for setup type 2 (the express set)
     int32_t Optional = 0;
     int32_t Selected = 0;
     int32_t Checked = 0; // the components page's check mark
@@ -52,7 +52,7 @@ struct Target {
 
 struct Diskette {
     std::string Label;
-    std::string Text2;
+    std::string Text2; // carried, not used
 };
 
 using DestinationTable = std::map<int16_t, Destination>;

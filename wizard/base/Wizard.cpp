@@ -15,7 +15,6 @@ WizardPage* g_current = nullptr;
 int g_workDepth = 0;
 bool g_hasPending = false;
 int32_t g_pending = 0;
-std::function<WizardPage*(int32_t)> g_override;
 std::vector<PageRow> g_table;
 MainWindow* g_mainWindow = nullptr;
 
@@ -184,8 +183,6 @@ void EndWizard()
     DestroyUnattendedProgress();
 }
 
-void SetPageFactoryOverride(std::function<WizardPage*(int32_t)> factory) { g_override = std::move(factory); }
-
 WizardPage* CreatePage(int32_t id)
 {
     EnsureUnattendedProgress();
@@ -194,9 +191,6 @@ WizardPage* CreatePage(int32_t id)
         if (id == IDD_WELCOME) ShowUnattendedProgress();
         int percent = UnattendedPercent(id);
         if (percent >= 0) SetUnattendedProgress(percent);
-    }
-    if (g_override) {
-        if (WizardPage* page = g_override(id)) return page;
     }
     const PageRow* row = Row(id);
     return row && row->make ? row->make(id) : nullptr;

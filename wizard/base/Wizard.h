@@ -71,8 +71,5 @@ void EndWizard();
 // The unattended progress bar's position (for tests), -1 when no window.
 int UnattendedProgressPosition();
 
-// Tests may stand in their own pages for ids; null falls back to the table.
-void SetPageFactoryOverride(std::function<WizardPage*(int32_t)> factory);
-
 // Called by a page when its window is gone.
 void PageDestroyed(WizardPage* page);

@@ -322,7 +322,7 @@ TEST_F(CopyEngineTest, CancelStopsMidMemberWithoutTraces)
         EXPECT_FALSE(engine.InstallItems());
     }
     EXPECT_EQ(GetFileAttributesA(copyjournal::JournalPath().c_str()), INVALID_FILE_ATTRIBUTES); // run over: no journal
-    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_EQ(app_.Cancelled, 1);
     EXPECT_EQ(wintest::ReadFileText(home_ + "korvi95.exe"), "old");
     EXPECT_EQ(wintest::FileNames(home_), std::vector<std::string>{"korvi95.exe"});
     EXPECT_EQ(view.items, std::vector<std::string>{"MAIN.MF1"});
@@ -511,6 +511,7 @@ TEST_F(CopyEngineTest, CancelAsksForNoFurtherDiskette)
         std::system(("rmdir /s /q \"" + root_ + "media\" >NUL 2>&1").c_str());
         std::system(("rmdir /s /q \"" + root_ + "away\" >NUL 2>&1").c_str());
         app_.SetupFailed = 0;
+        app_.Cancelled = 0;
         app_.ArchiveList.clear();
         app_.GroupTable.clear();
         app_.TargetTable.clear();

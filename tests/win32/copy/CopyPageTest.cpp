@@ -59,14 +59,13 @@ protected:
         std::snprintf(app_.Data->InstallPath, sizeof app_.Data->InstallPath, "%s", home_.c_str());
         app_.GroupTable.at("Main").Selected = 1;
         DeleteFileA(app_.RecordPath.Text().c_str());
-        SetPageFactoryOverride(
-            [](int32_t id) -> WizardPage* { return id == IDD_CONFIGURING ? new StopPage(id) : nullptr; });
+        wintest::UseStandInPages({IDD_CONFIGURING}, [](int32_t id) -> WizardPage* { return new StopPage(id); });
     }
     void TearDown() override
     {
         EndWizard();
         if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
-        SetPageFactoryOverride(nullptr);
+        wintest::UseStandardPages();
         BillboardClose();
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
@@ -125,7 +124,7 @@ TEST_F(CopyPageTest, CancelOnThePageAsksAtTheNextBlockAndEndsOn116)
     // Queued behind the run-work message: it arrives while the copy pumps.
     PostMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId == IDD_NOT_INSTALLED; }, 60000));
-    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_EQ(app_.Cancelled, 1);
     EXPECT_LT(BillboardChanges(), 4);
     ASSERT_FALSE(answerer.prompts.empty());
     EXPECT_EQ(answerer.prompts[0].kind, fw::PromptRecord::kMessageBox);
@@ -142,7 +141,7 @@ TEST_F(CopyPageTest, CancelWhileTheItemsAreMadeIsCarriedOutAfterwards)
     PostMessageA(CurrentPage()->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(wintest::PumpUntil([&] { return CurrentPage() && CurrentPage()->PageId != IDD_COPY_PROGRESS; }, 60000));
     EXPECT_EQ(CurrentPage()->PageId, IDD_NOT_INSTALLED);
-    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_EQ(app_.Cancelled, 1);
     ASSERT_EQ(answerer.prompts.size(), 1u);
     EXPECT_EQ(answerer.prompts[0].kind, fw::PromptRecord::kMessageBox);
 }

@@ -102,7 +102,7 @@ protected:
     {
         EndWizard();
         if (app_ && app_->MainWindowHandle) DestroyWindow(app_->MainWindowHandle);
-        SetPageFactoryOverride(nullptr);
+        wintest::UseStandardPages();
         wintest::PumpPending();
         app_.reset();
         media_.reset();
@@ -150,9 +150,8 @@ protected:
         DeleteFileA(app_->RecordPath.Text().c_str());
         DeleteFileA(kInstallLogPath);
         g_reached.clear();
-        SetPageFactoryOverride([](int32_t id) -> WizardPage* {
-            return id == IDD_USER_INFO || id == IDD_NOT_INSTALLED ? new ReachedPage(id) : nullptr;
-        });
+        wintest::UseStandInPages({IDD_USER_INFO, IDD_NOT_INSTALLED},
+                                 [](int32_t id) -> WizardPage* { return new ReachedPage(id); });
         answerer_.messageAnswers = c.answers;
         ASSERT_TRUE(app_->StartWizard());
         GoToPage(IDD_MEMORY_SCAN);

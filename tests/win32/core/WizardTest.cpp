@@ -70,7 +70,6 @@ protected:
     {
         EndWizard();
         if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
-        SetPageFactoryOverride(nullptr);
         SetPageTable(StandardPageTable());
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
@@ -81,15 +80,15 @@ protected:
     void UseScripts(std::map<int32_t, PageScript> scripts)
     {
         scripts_ = std::move(scripts);
-        std::vector<PageRow> rows;
+        std::vector<PageRow> rows = StandardPageTable();
         for (const auto& [id, script] : scripts_) {
-            PageRow row;
-            row.id = id;
-            row.make = [this](int32_t page) -> WizardPage* { return new TestPage(page, scripts_.at(page)); };
-            row.next = script.next;
-            row.back = script.back;
-            row.percent = UnattendedPercent(id);
-            rows.push_back(row);
+            auto row = std::find_if(rows.begin(), rows.end(), [id = id](const PageRow& r) { return r.id == id; });
+            ASSERT_NE(row, rows.end()) << id;
+            row->make = [this](int32_t page) -> WizardPage* { return new TestPage(page, scripts_.at(page)); };
+            row->next = script.next;
+            row->nextRule = nullptr;
+            row->back = script.back;
+            row->backRule = nullptr;
         }
         SetPageTable(rows);
     }
@@ -376,7 +375,6 @@ TEST_F(UnattendedWizardTest, PagesAreShrunkToNothing)
     ASSERT_TRUE(app_.StartWizard());
     // The real welcome page presses its own Next; with no page 1559 built
     // into this test's factory, the failure path shows page 116.
-    SetPageFactoryOverride(nullptr);
     ASSERT_TRUE(PumpUntil([&] { return Current() == IDD_NOT_INSTALLED || app_.MainWindowHandle == nullptr; }));
     if (CurrentPage() && CurrentPage()->Handle()) {
         RECT r;

@@ -262,7 +262,6 @@ TEST_F(ChoicePagesTest, OptionPagesFollowTheBrowsersFound)
         ShowPage(IDD_INTERNET_OPTIONS);
         EXPECT_EQ(Enabled(IDC_NAVIGATOR), c.navigator);
         EXPECT_EQ(Checked(IDC_NAVIGATOR), c.navigator && c.navigatorWanted);
-        EXPECT_EQ(app_.IntegrateNavigator, c.navigator && c.navigatorWanted ? 1 : 0);
         EXPECT_EQ(Enabled(IDC_EXPLORER), c.explorer);
         EXPECT_EQ(Checked(IDC_EXPLORER), c.explorer && c.explorerWanted);
         EXPECT_EQ(Enabled(IDC_INTERNET_TEXT), c.navigator || c.explorer);
@@ -277,6 +276,8 @@ TEST_F(ChoicePagesTest, OptionPagesFollowTheBrowsersFound)
         Press(IDOK);
         ASSERT_TRUE(OnPage(IDD_SUMMARY));
         EXPECT_EQ(app_.Data->AutoDownloadAgent, c.autoDownloadComponent ? 1 : 0);
+        EXPECT_EQ(app_.IntegrateNavigator, c.navigator && c.navigatorWanted ? 1 : 0);
+        EXPECT_EQ(app_.IntegrateExplorer, c.explorer && c.explorerWanted ? 1 : 0);
     }
 
     app_.Data->OverwriteRegistry = 1;
@@ -285,5 +286,8 @@ TEST_F(ChoicePagesTest, OptionPagesFollowTheBrowsersFound)
     SendMessageA(Control(IDC_KEEP_CONFIG), BM_CLICK, 0, 0);
     wintest::PumpPending();
     EXPECT_TRUE(Checked(IDC_KEEP_CONFIG));
+    EXPECT_EQ(app_.Data->OverwriteRegistry, 1); // stored on Next only
+    Press(IDOK);
+    ASSERT_TRUE(OnPage(IDD_INTERNET_OPTIONS));
     EXPECT_EQ(app_.Data->OverwriteRegistry, 0);
 }

@@ -259,11 +259,11 @@ TEST_F(OpeningPagesTest, UnattendedWizardLoadsTheProfileIntoTheTables)
                                        "[Main]\r\nmain.mf=1000|1|2|1|0\r\n"));
     app_.ProfilePath.Set(profile);
     int endRuns = 0;
-    SetPageFactoryOverride(
-        [&](int32_t id) -> WizardPage* { return id == IDD_MEMORY_SCAN ? new WizardEndStub(id, &endRuns) : nullptr; });
+    wintest::UseStandInPages({IDD_MEMORY_SCAN},
+                             [&](int32_t id) -> WizardPage* { return new WizardEndStub(id, &endRuns); });
     ASSERT_TRUE(app_.StartWizard());
     bool ended = PumpUntil([&] { return app_.MainWindowHandle == nullptr; }, 30000);
-    SetPageFactoryOverride(nullptr);
+    wintest::UseStandardPages();
     ASSERT_TRUE(ended);
     EXPECT_EQ(endRuns, 1);
     EXPECT_EQ(app_.SetupFailed, 0);

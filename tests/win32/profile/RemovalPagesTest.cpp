@@ -145,7 +145,7 @@ TEST_F(RemovalPagesTest, CancelOnTheFirstPageTouchesNothing)
     Press(IDCANCEL);
     ASSERT_TRUE(OnPage(IDD_NOT_INSTALLED));
     EXPECT_TRUE(answers_.prompts.empty()); // no question
-    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_EQ(app_.Cancelled, 1);
     EXPECT_TRUE(Exists(home_ + "korvi95.exe"));
     EXPECT_TRUE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brantoke AntiVirus"));
     EXPECT_EQ(app_.FinishRun(), 1602);
@@ -204,7 +204,7 @@ TEST_F(RemovalPagesTest, CancelWhileRemovingAsksThenStops)
     ASSERT_TRUE(failed);
     ASSERT_EQ(answers_.prompts.size(), 1u);
     EXPECT_NE(answers_.prompts[0].text.find("Do you really want to exit Setup?"), std::string::npos);
-    EXPECT_EQ(app_.SetupFailed, 1);
+    EXPECT_EQ(app_.Cancelled, 1);
     // One file went before the question; the rest and the registration stay.
     int left = 0;
     for (const char* name : {"korvi95.exe", "readonly.txt", "Data\\version.txt"}) left += Exists(home_ + name);

@@ -1,5 +1,7 @@
 #include "tests/win32/support/WinTest.h"
 
+#include "wizard/Pages.h"
+
 #include "framework/App.h"
 
 #include <shlobj.h>
@@ -243,5 +245,21 @@ std::string Noise(std::size_t n, unsigned seed)
     }
     return s;
 }
+
+void UseStandInPages(std::initializer_list<int32_t> ids, const PageMaker& make)
+{
+    std::vector<PageRow> rows = StandardPageTable();
+    for (PageRow& row : rows) {
+        for (int32_t id : ids) {
+            if (row.id != id) continue;
+            row.make = make;
+            row.next = kEndWizard;
+            row.nextRule = nullptr;
+        }
+    }
+    SetPageTable(rows);
+}
+
+void UseStandardPages() { SetPageTable(StandardPageTable()); }
 
 } // namespace wintest

@@ -3,11 +3,13 @@
 #pragma once
 #include "framework/Dialog.h"
 #include "framework/Prompt.h"
+#include "wizard/base/Wizard.h"
 
 #include <windows.h>
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -114,5 +116,11 @@ std::string SystemDirectory();
 std::string ProgramsFolder();
 // The names of the files (not directories) in a directory, in the order found.
 std::vector<std::string> FileNames(const std::string& directoryWithSlash);
+
+// The program's page table with the pages of these ids made by `make` and
+// followed by the end of the wizard (stand-ins that stop a run there).
+void UseStandInPages(std::initializer_list<int32_t> ids, const PageMaker& make);
+// Back to the program's own page table.
+void UseStandardPages();
 
 } // namespace wintest
