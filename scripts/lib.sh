@@ -28,6 +28,11 @@ setup_start_display() {
   export DISPLAY=:$number
 }
 
+# The Windows version Wine reports in the prefix WINEPREFIX: win95, winxp, ...
+setup_windows_version() { # setup_windows_version VERSION
+  "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+}
+
 # The VALUE of the attribute NAME ("Status", "Description", ...) in a status
 # file, without quotes and padding; empty when there is none.
 setup_mif_value() { # setup_mif_value FILE NAME

@@ -25,9 +25,7 @@ run_once() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/setup-wine.XXXXXX")
   cp -a "$template" "$work/prefix"
   export WINEPREFIX=$work/prefix
-  if [ -n "${SETUP_WINE_VERSION:-}" ]; then
-    "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$SETUP_WINE_VERSION" /f >/dev/null 2>&1
-  fi
+  if [ -n "${SETUP_WINE_VERSION:-}" ]; then setup_windows_version "$SETUP_WINE_VERSION"; fi
   small=""
   if [ -n "${SETUP_SMALL_DRIVE_KB:-}" ]; then
     mkdir -p "$work/small"

@@ -92,7 +92,7 @@ check "damaged: log ends counting it" grep -q '1 item skipped: MAIN.MF1, exit co
 
 # Another Windows version: refused without a box.
 fresh_prefix winxp
-"$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+setup_windows_version winxp
 begun=$(date +%s)
 code=$(setup "$media/DISK01" "${settings[@]}")
 took=$(($(date +%s) - begun))
