@@ -39,7 +39,7 @@ for i in range(20):
         f.write(b"".join(parts)[:per])
 PY
 
-"$setup_root/scripts/make-prefix.sh" "$work/prefix"
+setup_template_prefix "$work/prefix"
 export WINEPREFIX=$work/prefix
 setup_start_display
 xvfb_pid=$SETUP_XVFB_PID

@@ -60,7 +60,7 @@ makensis -V1 "$staging/peer.nsi" >/dev/null
 # Everything a user would carry: every file of the media directories.
 media_bytes() { find "$work/$1" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }'; }
 
-"$setup_root/scripts/make-prefix.sh" "$work/template"
+setup_template_prefix "$work/template"
 setup_start_display
 xvfb_pid=$SETUP_XVFB_PID
 cp "$setup_root/sample/KORVISAN.ICF" "$work/template/drive_c/KORVISAN.ICF"

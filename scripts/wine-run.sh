@@ -15,10 +15,8 @@ if [ "$SETUP_WINEARCH" = win64 ] && [ -f "${1:-}" ] && [ "$(setup_pe_machine "$1
   echo "wine-run: $1 is a 32-bit program and this machine cannot execute 32-bit code; run the tests of build-win64 (scripts/build.sh win builds it)" >&2
   exit 125
 fi
-template=${SETUP_WINE_TEMPLATE:-$setup_root/$SETUP_WIN_BUILD/wine-template}
-if [ ! -d "$template/drive_c" ]; then
-  "$setup_root/scripts/make-prefix.sh" "$template" >/dev/null || { echo "wine-run: cannot make $template" >&2; exit 125; }
-fi
+setup_template_prefix "${SETUP_WINE_TEMPLATE:-}" || { echo "wine-run: cannot make $SETUP_TEMPLATE" >&2; exit 125; }
+template=$SETUP_TEMPLATE
 # One run in a fresh copy of the template.
 run_once() {
   local work small rc
