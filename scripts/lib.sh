@@ -28,9 +28,11 @@ setup_start_display() {
   export DISPLAY=:$number
 }
 
-# The Windows version Wine reports in the prefix WINEPREFIX: win95, winxp, ...
-setup_windows_version() { # setup_windows_version VERSION
-  "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+# The caller's display, else a fresh Xvfb (setup_start_display). Sets
+# SETUP_XVFB_PID to the Xvfb to kill, empty when DISPLAY was set already.
+setup_ensure_display() {
+  SETUP_XVFB_PID=""
+  [ -n "${DISPLAY:-}" ] || setup_start_display
 }
 
 # The Windows version Wine reports in the prefix WINEPREFIX: win95, winxp, ...

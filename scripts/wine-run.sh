@@ -35,9 +35,7 @@ run_once() {
       echo "wine-run: cannot mount a small drive here" >&2
     fi
   fi
-  xvfb=()
-  if [ -z "${DISPLAY:-}" ]; then xvfb=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
-  "${xvfb[@]}" "$SETUP_WINE" "$@"
+  "$SETUP_WINE" "$@"
   rc=$?
   wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
@@ -46,6 +44,16 @@ run_once() {
   rm -rf "$work"
   return $rc
 }
+# Without a display, each run gets a fresh Xvfb of its own: stopped here.
+stop_display() {
+  if [ -n "${SETUP_XVFB_PID:-}" ]; then
+    kill "$SETUP_XVFB_PID" 2>/dev/null
+    wait "$SETUP_XVFB_PID" 2>/dev/null
+    SETUP_XVFB_PID=""
+    unset DISPLAY
+  fi
+}
+trap stop_display EXIT
 # Wine's X11 driver ends a program on an X protocol error of its own
 # (BadWindow on configuring or unmapping a window that is already gone; on a
 # busy 2-core machine in up to half the runs of the page tests, with the
@@ -53,9 +61,16 @@ run_once() {
 # again in a fresh prefix, up to three more times, saying so.
 errors=$(mktemp "${TMPDIR:-/tmp}/setup-wine-errors.XXXXXX")
 for attempt in 1 2 3 4; do
+  # Started before the run, so that $! below is tee's.
+  if ! setup_ensure_display; then
+    stop_display
+    rc=125
+    break
+  fi
   run_once "$@" 2> >(tee "$errors" >&2)
   rc=$?
   wait $! 2>/dev/null
+  stop_display
   if [ $rc -eq 0 ] || ! grep -q '^X Error of failed request' "$errors" || [ $attempt -eq 4 ]; then break; fi
   echo "wine-run: Wine stopped the program on an X error; running it again in a fresh prefix (run $((attempt + 1)) of 4)" >&2
 done

@@ -16,11 +16,8 @@ setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
 setup_script_test_prefix "$bin" outcomes-test
 template=$SETUP_TEMPLATE
 work=$(mktemp -d "${TMPDIR:-/tmp}/outcomes-test.XXXXXX")
-xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  setup_start_display || exit 1
-  xvfb_pid=$SETUP_XVFB_PID
-fi
+setup_ensure_display || exit 1
+xvfb_pid=$SETUP_XVFB_PID
 trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
 
 failures=0
