@@ -108,7 +108,7 @@ for run in $(seq "$runs"); do
     fi
     check_installed "$installer (setup.exe)"
     fresh_prefix
-    line=$("$SETUP_WINE" "$bin/copy_bench.exe" "$("$SETUP_WINE" winepath -w "$media" 2>/dev/null | tr -d '\r')" \
+    line=$("$SETUP_WINE" "$bin/copy_bench.exe" "$(winpath "$media")" \
       'C:\KORAV' ui 'C:\Program Files\Brantoke\Common' 2>/dev/null | tr -d '\r' | grep -E '^(ok|FAILED)')
     case $line in ok*) ;; *) echo "bench-peers: copy_bench of $installer: $line" >&2; exit 1 ;; esac
     sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$line" >>"$work/$installer-files.times"
