@@ -39,7 +39,7 @@ for i in range(20):
         f.write(b"".join(parts)[:per])
 PY
 
-"$setup_root/scripts/make-prefix.sh" "$work/prefix"
+setup_template_prefix "$work/prefix"
 export WINEPREFIX=$work/prefix
 setup_start_display
 xvfb_pid=$SETUP_XVFB_PID
@@ -76,7 +76,7 @@ for method in stored lzh deflate; do
     if [ -z "$native" ] || [ "$(echo "$took < $native" | bc)" = 1 ]; then native=$took; fi
   done
   bytes=$(du -sb "$work/native" | cut -f1)
-  winmedia=$("$SETUP_WINE" winepath -w "$work/media/DISK01" 2>/dev/null | tr -d '\r')
+  winmedia=$(winpath "$work/media/DISK01")
   noui=$(best_of 5 noui)
   page=$(best_of 5 page)
   ui=$(best_of 5 ui)

@@ -60,7 +60,7 @@ makensis -V1 "$staging/peer.nsi" >/dev/null
 # Everything a user would carry: every file of the media directories.
 media_bytes() { find "$work/$1" -type f -printf '%s\n' | awk '{ s += $1 } END { print s }'; }
 
-"$setup_root/scripts/make-prefix.sh" "$work/template"
+setup_template_prefix "$work/template"
 setup_start_display
 xvfb_pid=$SETUP_XVFB_PID
 cp "$setup_root/sample/KORVISAN.ICF" "$work/template/drive_c/KORVISAN.ICF"
@@ -108,7 +108,7 @@ for run in $(seq "$runs"); do
     fi
     check_installed "$installer (setup.exe)"
     fresh_prefix
-    line=$("$SETUP_WINE" "$bin/copy_bench.exe" "$("$SETUP_WINE" winepath -w "$media" 2>/dev/null | tr -d '\r')" \
+    line=$("$SETUP_WINE" "$bin/copy_bench.exe" "$(winpath "$media")" \
       'C:\KORAV' ui 'C:\Program Files\Brantoke\Common' 2>/dev/null | tr -d '\r' | grep -E '^(ok|FAILED)')
     case $line in ok*) ;; *) echo "bench-peers: copy_bench of $installer: $line" >&2; exit 1 ;; esac
     sed -E 's/.* in ([0-9.]+) s.*/\1/' <<<"$line" >>"$work/$installer-files.times"

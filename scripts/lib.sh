@@ -28,6 +28,35 @@ setup_start_display() {
   export DISPLAY=:$number
 }
 
+# The caller's display, else a fresh Xvfb (setup_start_display). Sets
+# SETUP_XVFB_PID to the Xvfb to kill, empty when DISPLAY was set already.
+setup_ensure_display() {
+  SETUP_XVFB_PID=""
+  [ -n "${DISPLAY:-}" ] || setup_start_display
+}
+
+# The Windows version Wine reports in the prefix WINEPREFIX: win95, winxp, ...
+setup_windows_version() { # setup_windows_version VERSION
+  "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+}
+
+# The Windows 95 prefix the runs copy (or use): DIR, by default the build's
+# template <win build>/wine-template, made by scripts/make-prefix.sh when it
+# is missing, or always with --fresh. Sets SETUP_TEMPLATE to DIR; fails when
+# it cannot be made.
+# shellcheck disable=SC2120 # the scripts that source this pass arguments
+setup_template_prefix() { # setup_template_prefix [--fresh] [DIR]
+  local fresh=0
+  if [ "${1:-}" = --fresh ]; then
+    fresh=1
+    shift
+  fi
+  SETUP_TEMPLATE=${1:-$setup_root/$SETUP_WIN_BUILD/wine-template}
+  if [ "$fresh" = 1 ] || [ ! -d "$SETUP_TEMPLATE/drive_c" ]; then
+    "$setup_root/scripts/make-prefix.sh" "$SETUP_TEMPLATE" >/dev/null
+  fi
+}
+
 # The VALUE of the attribute NAME ("Status", "Description", ...) in a status
 # file, without quotes and padding; empty when there is none.
 setup_mif_value() { # setup_mif_value FILE NAME
@@ -42,6 +71,5 @@ setup_script_test_prefix() { # setup_script_test_prefix BIN TEST_NAME
     echo "$2: this machine runs the programs of $SETUP_WIN_BUILD, not $1"
     exit 77
   fi
-  SETUP_TEMPLATE=$setup_root/$SETUP_WIN_BUILD/wine-template
-  [ -d "$SETUP_TEMPLATE/drive_c" ] || "$setup_root/scripts/make-prefix.sh" "$SETUP_TEMPLATE" >/dev/null
+  setup_template_prefix
 }

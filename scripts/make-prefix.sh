@@ -5,7 +5,7 @@
 # captions and frames itself, as Windows would.
 set -euo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
-. "$setup_root/scripts/wine-env.sh"
+. "$setup_root/scripts/lib.sh"
 dir=$1
 version=${2:-win95}
 rm -rf "$dir"
@@ -18,7 +18,7 @@ if [ -z "${SETUP_QEMU_LOCK_HELD:-}" ] && [ -e /tmp/setup-qemu-i386.lock ]; then
   flock -s -w 900 /tmp/setup-qemu-i386.lock true || true
 fi
 "$SETUP_WINE" wineboot -i >/dev/null 2>&1
-"$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+setup_windows_version "$version"
 "$SETUP_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 "$SETUP_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
 wineserver -w

@@ -31,7 +31,7 @@ prefix=$out/prefix
 # The prefix is made while the build runs: Wine's start-up waits on the disk
 # more than on the processor.
 progress "making a fresh Windows 95 prefix in $prefix (beside the build)"
-"$setup_root/scripts/make-prefix.sh" "$prefix" >"$out/prefix.log" 2>&1 &
+setup_template_prefix --fresh "$prefix" >"$out/prefix.log" 2>&1 &
 prefix_pid=$!
 progress "building setup.exe, the stand-ins, the walk and the media tool in $SETUP_WIN_BUILD (a fresh build takes a few minutes)"
 "$setup_root/scripts/build.sh" demo | { grep --line-buffered -E '^\[ *[0-9]+%\] Linking' || true; } | sed -u 's/^/   /'

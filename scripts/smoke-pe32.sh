@@ -91,10 +91,8 @@ if ! "$setup_root/scripts/make-sample-media.sh" "$work/media32" build-win32 >/de
   finish failed "making the install media"
 fi
 
-if [ -z "${DISPLAY:-}" ]; then
-  setup_start_display || finish failed "no X display"
-  xvfb_pid=$SETUP_XVFB_PID
-fi
+setup_ensure_display || finish failed "no X display"
+xvfb_pid=$SETUP_XVFB_PID
 
 # 32-bit code: natively, through an existing registration, or through ours.
 if [ -e "$entry" ]; then # ours, left by a run that was killed (or running now: wait for it)

@@ -41,7 +41,7 @@ ctest_counted "$setup_root/build-native" 2>&1 | tee "$log" | tail -5
 count "$junit"
 
 echo "== Win32 tests under Wine ($SETUP_WINEARCH)"
-"$setup_root/scripts/make-prefix.sh" "$setup_root/$SETUP_WIN_BUILD/wine-template"
+setup_template_prefix --fresh
 setup_start_display || exit 1
 xvfb_pid=$SETUP_XVFB_PID
 trap 'kill $xvfb_pid 2>/dev/null' EXIT

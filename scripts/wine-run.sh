@@ -15,19 +15,15 @@ if [ "$SETUP_WINEARCH" = win64 ] && [ -f "${1:-}" ] && [ "$(setup_pe_machine "$1
   echo "wine-run: $1 is a 32-bit program and this machine cannot execute 32-bit code; run the tests of build-win64 (scripts/build.sh win builds it)" >&2
   exit 125
 fi
-template=${SETUP_WINE_TEMPLATE:-$setup_root/$SETUP_WIN_BUILD/wine-template}
-if [ ! -d "$template/drive_c" ]; then
-  "$setup_root/scripts/make-prefix.sh" "$template" >/dev/null || { echo "wine-run: cannot make $template" >&2; exit 125; }
-fi
+setup_template_prefix "${SETUP_WINE_TEMPLATE:-}" || { echo "wine-run: cannot make $SETUP_TEMPLATE" >&2; exit 125; }
+template=$SETUP_TEMPLATE
 # One run in a fresh copy of the template.
 run_once() {
   local work small rc
   work=$(mktemp -d "${TMPDIR:-/tmp}/setup-wine.XXXXXX")
   cp -a "$template" "$work/prefix"
   export WINEPREFIX=$work/prefix
-  if [ -n "${SETUP_WINE_VERSION:-}" ]; then
-    "$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d "$SETUP_WINE_VERSION" /f >/dev/null 2>&1
-  fi
+  if [ -n "${SETUP_WINE_VERSION:-}" ]; then setup_windows_version "$SETUP_WINE_VERSION"; fi
   small=""
   if [ -n "${SETUP_SMALL_DRIVE_KB:-}" ]; then
     mkdir -p "$work/small"
@@ -39,9 +35,7 @@ run_once() {
       echo "wine-run: cannot mount a small drive here" >&2
     fi
   fi
-  xvfb=()
-  if [ -z "${DISPLAY:-}" ]; then xvfb=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
-  "${xvfb[@]}" "$SETUP_WINE" "$@"
+  "$SETUP_WINE" "$@"
   rc=$?
   wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
@@ -50,6 +44,16 @@ run_once() {
   rm -rf "$work"
   return $rc
 }
+# Without a display, each run gets a fresh Xvfb of its own: stopped here.
+stop_display() {
+  if [ -n "${SETUP_XVFB_PID:-}" ]; then
+    kill "$SETUP_XVFB_PID" 2>/dev/null
+    wait "$SETUP_XVFB_PID" 2>/dev/null
+    SETUP_XVFB_PID=""
+    unset DISPLAY
+  fi
+}
+trap stop_display EXIT
 # Wine's X11 driver ends a program on an X protocol error of its own
 # (BadWindow on configuring or unmapping a window that is already gone; on a
 # busy 2-core machine in up to half the runs of the page tests, with the
@@ -57,9 +61,16 @@ run_once() {
 # again in a fresh prefix, up to three more times, saying so.
 errors=$(mktemp "${TMPDIR:-/tmp}/setup-wine-errors.XXXXXX")
 for attempt in 1 2 3 4; do
+  # Started before the run, so that $! below is tee's.
+  if ! setup_ensure_display; then
+    stop_display
+    rc=125
+    break
+  fi
   run_once "$@" 2> >(tee "$errors" >&2)
   rc=$?
   wait $! 2>/dev/null
+  stop_display
   if [ $rc -eq 0 ] || ! grep -q '^X Error of failed request' "$errors" || [ $attempt -eq 4 ]; then break; fi
   echo "wine-run: Wine stopped the program on an X error; running it again in a fresh prefix (run $((attempt + 1)) of 4)" >&2
 done

@@ -16,11 +16,8 @@ setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
 setup_script_test_prefix "$bin" outcomes-test
 template=$SETUP_TEMPLATE
 work=$(mktemp -d "${TMPDIR:-/tmp}/outcomes-test.XXXXXX")
-xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  setup_start_display || exit 1
-  xvfb_pid=$SETUP_XVFB_PID
-fi
+setup_ensure_display || exit 1
+xvfb_pid=$SETUP_XVFB_PID
 trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
 
 failures=0
@@ -92,7 +89,7 @@ check "damaged: log ends counting it" grep -q '1 item skipped: MAIN.MF1, exit co
 
 # Another Windows version: refused without a box.
 fresh_prefix winxp
-"$SETUP_WINE" reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null 2>&1
+setup_windows_version winxp
 begun=$(date +%s)
 code=$(setup "$media/DISK01" "${settings[@]}")
 took=$(($(date +%s) - begun))

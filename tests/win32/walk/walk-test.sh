@@ -12,9 +12,10 @@ template=$SETUP_TEMPLATE
 work=$(mktemp -d "${TMPDIR:-/tmp}/walk-test.XXXXXX")
 cp -a "$template" "$work/prefix"
 export WINEPREFIX=$work/prefix
-xvfb=()
-[ -n "${DISPLAY:-}" ] || xvfb=(xvfb-run -a -s "-screen 0 1024x768x24")
-trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; rm -rf "$work"' EXIT
+xvfb_pid=
+trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
+setup_ensure_display || exit 1
+xvfb_pid=$SETUP_XVFB_PID
 
 failures=0
 check() { # check DESCRIPTION COMMAND...
@@ -22,7 +23,7 @@ check() { # check DESCRIPTION COMMAND...
 }
 
 "$setup_root/scripts/make-sample-media.sh" "$work" 2>/dev/null || { echo "walk-test: no media"; exit 1; }
-"${xvfb[@]}" "$setup_root/scripts/walk-setup.sh" "$work/media/DISK01" "$work/shots" 125,1554 | tee "$work/walk.log"
+"$setup_root/scripts/walk-setup.sh" "$work/media/DISK01" "$work/shots" 125,1554 | tee "$work/walk.log"
 status=${PIPESTATUS[0]}
 c=$WINEPREFIX/drive_c
 
