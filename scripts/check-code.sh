@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Code health: one format (.clang-format) over every C++ file of ours, and
+# Code health: the layers (scripts/check-layers.py: no folder includes one
+# above it), one format (.clang-format) over every C++ file of ours, and
 # clang-tidy (.clang-tidy) over the platform-free sources with build-native's
 # compile commands, so generated includes are found. Exits nonzero with the
 # command that fixes or shows the findings.
-#   scripts/check-code.sh [format|tidy|all] [FILE...]   (FILE...: only these)
+#   scripts/check-code.sh [layers|format|tidy|all] [FILE...]   (FILE...: only these)
 set -uo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$setup_root"
 what=${1:-all}
 shift || true
 status=0
+if [ "$what" = all ] || [ "$what" = layers ]; then
+  "$setup_root/scripts/check-layers.py" "$setup_root" || status=1
+fi
 if [ "$what" = all ] || [ "$what" = format ]; then
   start=$SECONDS
   if [ $# -gt 0 ]; then files=("$@"); else mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.c'); fi

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is needed, builds the trees, checks the
-# format and runs the static analysis (scripts/check-code.sh), checks that the
+# layers and the format and runs the static analysis (scripts/check-code.sh), checks that the
 # deliverable imports only what Windows 95 has, runs the native
 # tests (sanitizers on), the Win32 tests under Wine (each test program in a
 # fresh Windows 95 prefix, under Xvfb), a short run of each fuzz target, and
@@ -31,7 +31,7 @@ ctest_counted() { # ctest_counted BUILD_DIR: runs its tests, output on failure, 
 log=$(mktemp)
 junit=$(mktemp)
 echo "== code health (format, static analysis)"
-for check in format tidy; do
+for check in layers format tidy; do
   if "$setup_root/scripts/check-code.sh" "$check"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 done
 echo "== Windows 95 imports of the deliverable (build-win32)"
