@@ -1,6 +1,7 @@
 // The main window's gradient, as plain arithmetic: the palette entries and
 // the colour of each row. Integer division truncates towards zero.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
