@@ -7,165 +7,78 @@
 
 namespace {
 
-UndoEntry File(const std::string& path, const std::string& kept = "", uint32_t attributes = 0,
-               UndoKind kind = UndoKind::kFile)
-{
-    UndoEntry e;
-    e.kind = kind;
-    e.path = path;
-    e.kept = kept;
-    e.attributes = attributes;
-    return e;
-}
-
-UndoEntry Dir(const std::string& path)
-{
-    UndoEntry e;
-    e.kind = UndoKind::kDirectory;
-    e.path = path;
-    return e;
-}
-
-UndoEntry Key(RegRoot root, const std::string& subkey)
-{
-    UndoEntry e;
-    e.kind = UndoKind::kKey;
-    e.root = root;
-    e.path = subkey;
-    return e;
-}
-
-OldValue Old(uint32_t type, const std::string& bytes)
-{
-    OldValue old;
-    old.present = true;
-    old.type = type;
-    old.bytes = bytes;
-    return old;
-}
-
-UndoEntry Value(RegRoot root, const std::string& subkey, const std::string& name, OldValue old = OldValue())
-{
-    UndoEntry e = Key(root, subkey);
-    e.kind = UndoKind::kValue;
-    e.name = name;
-    e.old = old;
-    return e;
-}
-
-UndoEntry Ini(const std::string& path, const std::string& section, const std::string& key, OldValue old = OldValue())
-{
-    UndoEntry e;
-    e.kind = UndoKind::kIniEntry;
-    e.path = path;
-    e.section = section;
-    e.name = key;
-    e.old = old;
-    return e;
-}
-
-UndoEntry Other(UndoKind kind, const std::string& a, const std::string& b = "", uint32_t count = 0)
-{
-    UndoEntry e;
-    e.kind = kind;
-    e.count = count;
-    switch (kind) {
-    case UndoKind::kIniSection: e.path = a, e.section = b; break;
-    case UndoKind::kWininitLine: e.path = a, e.text = b; break;
-    case UndoKind::kGroup: e.group = a; break;
-    case UndoKind::kItem: e.group = a, e.name = b; break;
-    default: e.name = a, e.text = b; break;
-    }
-    return e;
-}
-
-std::string Journal(const std::vector<UndoEntry>& entries)
+std::string Journal(const std::vector<std::string>& lines)
 {
     std::string text = UndoJournalHeader();
-    for (const UndoEntry& e : entries) text += FormatUndoLine(e);
+    for (const std::string& l : lines) text += l + "\r\n";
     return text;
 }
 
-void ExpectSame(const UndoEntry& a, const UndoEntry& b)
-{
-    EXPECT_EQ(a.kind, b.kind);
-    EXPECT_EQ(a.path, b.path);
-    EXPECT_EQ(a.root, b.root);
-    EXPECT_EQ(a.kept, b.kept);
-    EXPECT_EQ(a.attributes, b.attributes);
-    EXPECT_EQ(a.section, b.section);
-    EXPECT_EQ(a.group, b.group);
-    EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.old.present, b.old.present);
-    EXPECT_EQ(a.old.type, b.old.type);
-    EXPECT_EQ(a.old.bytes, b.old.bytes);
-    EXPECT_EQ(a.text, b.text);
-    EXPECT_EQ(a.count, b.count);
-}
-
-std::string AllBytes()
-{
-    std::string s;
-    for (int i = 0; i < 256; ++i) s += static_cast<char>(i);
-    return s;
-}
-
-const std::string kWininit = "C:\\WINDOWS\\WININIT.INI";
+// Sound lines of every kind, as the journal writes them.
+const std::vector<std::string> kSound = {
+    "file|C:\\Program Files\\AV\\KORVI95.EXE||0",
+    "file|C:\\WINDOWS\\SYSTEM\\KSHARED.DLL|C:\\WINDOWS\\SYSTEM\\0a1b2c3d.DLL|4294967295",
+    "file|\\\\server\\share\\av\\k.ini|\\\\server\\share\\av\\ffff0000.und|33",
+    "text|C:\\AUTOEXEC.BAT|C:\\1234abcd.BAT|32",
+    "text|C:\\WINDOWS\\SYSTEM.INI||0",
+    "dir|C:\\Program Files\\AV",
+    "key|HKLM|Software\\Brantoke\\Korvisan 95",
+    "key|HKCR|CLSID\\{0}",
+    "value|HKCU|Software\\Brantoke|we%7Cird%09%25name%7F|4:01000000",
+    "value|HKU|.DEFAULT\\Software|Empty|1:",
+    "value|HKLM|Software\\Brantoke|Absent|-",
+    "value|HKLM|Software\\Brantoke||1:6100", // the key's default value
+    "ini|C:\\WINDOWS\\KORVISAN.INI|Options|Sound|=",
+    "ini|C:\\WINDOWS\\KORVISAN.INI|Options|Absent|-",
+    "section|C:\\WINDOWS\\KORVISAN.INI|New Section",
+    "wininit|C:\\WINDOWS\\WININIT.INI|2|C:\\W\\K.DLL=C:\\W\\0A1B2C3D.DLL",
+    "wininit|C:\\WINDOWS\\WININIT.INI|0|NUL=C:\\TEMP\\X.TMP",
+    "group|1|Brantoke AntiVirus",
+    "item|Brantoke AntiVirus|Scanner %7C 95 %25",
+    "call|rescue.dll|A:\\",
+};
 
 TEST(UndoJournal, EveryKindReadsBackExactly)
 {
-    const std::vector<UndoEntry> entries = {
-        File("C:\\Program Files\\AV\\KORVI95.EXE"),
-        File("C:\\WINDOWS\\SYSTEM\\KSHARED.DLL", "C:\\WINDOWS\\SYSTEM\\0a1b2c3d.DLL", 4294967295u),
-        File("\\\\server\\share\\av\\k.ini", "\\\\server\\share\\av\\ffff0000.und", 33),
-        File("C:\\AUTOEXEC.BAT", "C:\\1234abcd.BAT", 32, UndoKind::kTextFile),
-        File("C:\\WINDOWS\\SYSTEM.INI", "", 0, UndoKind::kTextFile),
-        Dir("C:\\Program Files\\AV"),
-        Key(RegRoot::kLocalMachine, "Software\\Brantoke\\Korvisan 95"),
-        Key(RegRoot::kClassesRoot, "CLSID\\{0}"),
-        Value(RegRoot::kLocalMachine, "Software\\Brantoke", "Binary", Old(3, AllBytes())),
-        Value(RegRoot::kCurrentUser, "Software\\Brantoke", "Text", Old(1, std::string("a|b%c\r\n\0d", 9))),
-        Value(RegRoot::kUsers, ".DEFAULT\\Software", "Empty", Old(1, "")),
-        Value(RegRoot::kLocalMachine, "Software\\Brantoke", "Absent"),
-        Value(RegRoot::kLocalMachine, "Software\\Brantoke", ""), // the key's default
-        Value(RegRoot::kLocalMachine, "Software\\Brantoke", "we|ird\t%name\x7f", Old(4, "\x01\0\0\0")),
-        Value(RegRoot::kLocalMachine, "System\\CurrentControlSet\\Services\\VxD\\KORVXD", "StaticVxD",
-              Old(4294967295u, std::string(kMaxValueBytes, '\xff'))),
-        Ini("C:\\WINDOWS\\KORVISAN.INI", "Options", "Sound", Old(0, "")),
-        Ini("C:\\WINDOWS\\KORVISAN.INI", "Options", "Absent"),
-        Ini("C:\\WINDOWS\\WIN.INI", "windows", "load", Old(0, "C:\\A.EXE\t%|x\xe4")),
-        Other(UndoKind::kIniSection, "C:\\WINDOWS\\KORVISAN.INI", "New Section"),
-        Other(UndoKind::kWininitLine, kWininit, "C:\\WINDOWS\\SYSTEM\\KSHARED.DLL=C:\\WINDOWS\\SYSTEM\\0A1B2C3D.DLL",
-              2),
-        Other(UndoKind::kWininitLine, kWininit, "NUL=C:\\TEMP\\X.TMP"),
-        Other(UndoKind::kGroup, "Brantoke AntiVirus", "", 1),
-        Other(UndoKind::kItem, "Brantoke AntiVirus", "Scanner | 95 %"),
-        Other(UndoKind::kCall, "VSE32ENG.DLL#12", AllBytes().substr(1)),
-        Other(UndoKind::kCall, "rescue.dll", ""),
-    };
-    for (const UndoEntry& e : entries) {
-        SCOPED_TRACE(FormatUndoLine(e).substr(0, 80));
-        EXPECT_TRUE(IsSoundUndoEntry(e));
-        // One line: no line end or control character before its own CR LF.
-        std::string line = FormatUndoLine(e);
-        ASSERT_GE(line.size(), 2u);
-        EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
-        for (std::size_t i = 0; i + 2 < line.size(); ++i)
-            EXPECT_GE(static_cast<unsigned char>(line[i]), 32) << "at " << i;
+    for (const std::string& line : kSound) {
+        SCOPED_TRACE(line);
+        UndoEntry e;
+        ASSERT_TRUE(ParseUndoLine(line, e));
+        EXPECT_EQ(FormatUndoLine(e), line + "\r\n");
     }
-    UndoJournalText back = ParseUndoJournal(Journal(entries));
-    EXPECT_TRUE(back.ours);
-    EXPECT_FALSE(back.torn);
-    EXPECT_FALSE(back.committed);
-    EXPECT_TRUE(back.damaged.empty());
-    ASSERT_EQ(back.entries.size(), entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        SCOPED_TRACE(i);
-        ExpectSame(back.entries[i], entries[i]);
+    UndoJournalText all = ParseUndoJournal(Journal(kSound));
+    EXPECT_TRUE(all.ours && !all.torn && !all.committed && all.damaged.empty());
+    EXPECT_EQ(all.entries.size(), kSound.size());
+    EXPECT_EQ(all.entries[8].name, "we|ird\t%name\x7f");
+    EXPECT_EQ(all.entries[11].old.bytes, std::string("a\0", 2));
+    EXPECT_TRUE(all.entries[9].old.present && all.entries[9].old.bytes.empty()); // empty is not absent
+    EXPECT_FALSE(all.entries[10].old.present);
+
+    // Any bytes in data, names and arguments come back, each entry on one line.
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    UndoEntry value, ini, call;
+    value.kind = UndoKind::kValue;
+    value.path = "Software";
+    value.name = bytes.substr(1, 255);
+    value.old = {true, 3, bytes + std::string(kMaxValueBytes - 256, '\xff')};
+    ini.kind = UndoKind::kIniEntry;
+    ini.path = "C:\\WINDOWS\\WIN.INI";
+    ini.section = "windows";
+    ini.name = "load";
+    ini.old = {true, 0, "C:\\A.EXE\t%|\x01\xe4"};
+    call.kind = UndoKind::kCall;
+    call.name = "VSE32ENG.DLL#12";
+    call.text = bytes.substr(1);
+    for (const UndoEntry& e : {value, ini, call}) {
+        const std::string line = FormatUndoLine(e);
+        EXPECT_EQ(line.find_first_of(bytes.substr(0, 32) + "\x7f"), line.size() - 2); // its CR LF
+        UndoEntry back;
+        ASSERT_TRUE(ParseUndoLine(line.substr(0, line.size() - 2), back));
+        EXPECT_EQ(back.name, e.name);
+        EXPECT_EQ(back.old.bytes, e.old.bytes);
+        EXPECT_EQ(back.text, e.text);
     }
-    EXPECT_EQ(FormatUndoLine(Value(RegRoot::kLocalMachine, "S", "n", Old(3, std::string("\x00\xff|", 3)))),
-              "value|HKLM|S|n|3:00ff7c\r\n");
-    EXPECT_EQ(FormatUndoLine(Ini("C:\\A.INI", "s", "k")), "ini|C:\\A.INI|s|k|-\r\n");
 }
 
 TEST(UndoJournal, DamagedLinesAreReportedAndTheSoundOnesKept)
@@ -220,31 +133,28 @@ TEST(UndoJournal, DamagedLinesAreReportedAndTheSoundOnesKept)
         "call|a b|x",                                   // blank in a name
         "rubbish",                                      //
     };
-    const UndoEntry before = Dir("C:\\AV"), after = File("C:\\AV\\A.EXE");
     for (const char* line : damaged) {
         SCOPED_TRACE(line);
-        std::string text = UndoJournalHeader() + FormatUndoLine(before) + line + "\r\n" + FormatUndoLine(after);
-        UndoJournalText j = ParseUndoJournal(text);
+        UndoJournalText j = ParseUndoJournal(Journal({"dir|C:\\AV", line, "file|C:\\AV\\A.EXE||0"}));
         EXPECT_TRUE(j.ours);
         EXPECT_EQ(j.damaged, std::vector<int>{3});
         ASSERT_EQ(j.entries.size(), 2u); // the sound lines around it still count
         EXPECT_EQ(j.entries[1].path, "C:\\AV\\A.EXE");
     }
-    // Present but empty is not absent.
-    UndoEntry empty;
-    EXPECT_TRUE(ParseUndoLine("value|HKLM|Software|n|1:", empty));
-    EXPECT_TRUE(empty.old.present && empty.old.bytes.empty());
-    // Too long: paths of 260 characters, names of 256, data over the limit.
-    EXPECT_FALSE(IsSoundUndoEntry(Dir("C:\\" + std::string(257, 'a'))));
-    EXPECT_TRUE(IsSoundUndoEntry(Dir("C:\\" + std::string(256, 'a'))));
-    EXPECT_FALSE(IsSoundUndoEntry(Key(RegRoot::kLocalMachine, std::string(256, 'k'))));
-    EXPECT_FALSE(IsSoundUndoEntry(Value(RegRoot::kLocalMachine, "S", std::string(256, 'n'))));
-    EXPECT_FALSE(IsSoundUndoEntry(Value(RegRoot::kLocalMachine, "S", "n", Old(3, std::string(kMaxValueBytes + 1, 0)))));
-    EXPECT_FALSE(IsSoundUndoEntry(Ini("C:\\A.INI", "s", "k", Old(0, std::string(kMaxIniText + 1, 'v')))));
+    // Too long: a path of 260 characters, names of 256, data over the limit.
+    std::string a256(256, 'a');
+    for (const std::string& line : {"dir|C:\\" + a256 + "a", "key|HKLM|" + a256, "value|HKLM|S|" + a256 + "|-",
+                                    "value|HKLM|S|n|3:" + std::string(2 * kMaxValueBytes + 2, '0'),
+                                    "ini|C:\\A.INI|s|k|=" + std::string(2 * kMaxIniText + 2, '6')}) {
+        UndoEntry e;
+        EXPECT_FALSE(ParseUndoLine(line, e)) << line.substr(0, 40);
+    }
+    UndoEntry longest;
+    EXPECT_TRUE(ParseUndoLine("dir|C:\\" + a256, longest));
     // Without the header nothing is ours, whatever follows.
     for (std::string text : {std::string("KORSETUP UNDO 2\r\n"), std::string("KORSETUP UNDO 1\n"), std::string(),
                              std::string("dir|C:\\AV\r\n")}) {
-        UndoJournalText j = ParseUndoJournal(text + FormatUndoLine(before));
+        UndoJournalText j = ParseUndoJournal(text + "dir|C:\\AV\r\n");
         EXPECT_FALSE(j.ours);
         EXPECT_TRUE(j.entries.empty());
     }
@@ -252,46 +162,41 @@ TEST(UndoJournal, DamagedLinesAreReportedAndTheSoundOnesKept)
 
 TEST(UndoJournal, ALineCutByAKillIsIgnoredWhereverItWasCut)
 {
-    const UndoEntry first = Dir("C:\\AV");
     // Cut, each of these reads as a sound line naming something else.
-    for (const UndoEntry& last : {Dir("C:\\AV\\SUB"), File("C:\\AV\\KORVI95.EXE"),
-                                  Value(RegRoot::kLocalMachine, "Software\\B", "n", Old(3, "\x12\x34"))}) {
-        const std::string line = FormatUndoLine(last);
+    for (const std::string line : {"dir|C:\\AV\\SUB\r\n", "file|C:\\AV\\KORVI95.EXE||0\r\n",
+                                   "value|HKLM|Software\\B|n|3:1234\r\n", "commit\r\n"}) {
         for (std::size_t cut = 1; cut < line.size(); ++cut) {
             SCOPED_TRACE(line.substr(0, cut));
-            UndoJournalText j = ParseUndoJournal(UndoJournalHeader() + FormatUndoLine(first) + line.substr(0, cut));
+            UndoJournalText j = ParseUndoJournal(Journal({"dir|C:\\AV"}) + line.substr(0, cut));
             EXPECT_TRUE(j.torn);
+            EXPECT_FALSE(j.committed);
             EXPECT_TRUE(j.damaged.empty());
             ASSERT_EQ(j.entries.size(), 1u);
             EXPECT_EQ(j.entries[0].path, "C:\\AV");
         }
     }
-    // A cut commit line commits nothing.
-    UndoJournalText j = ParseUndoJournal(UndoJournalHeader() + FormatUndoLine(first) + "commit\r");
-    EXPECT_FALSE(j.committed);
-    EXPECT_EQ(j.entries.size(), 1u);
     // A cut header: nothing was recorded yet.
     EXPECT_FALSE(ParseUndoJournal(UndoJournalHeader().substr(0, 8)).ours);
 }
 
 TEST(UndoJournal, RollbackRunsBackwardsAndCommitKeepsOnlyTheNewState)
 {
-    const std::vector<UndoEntry> entries = {
-        Dir("C:\\AV"),
-        File("C:\\AV\\A.EXE"),
-        File("C:\\WINDOWS\\K.DLL", "C:\\WINDOWS\\0a1b2c3d.DLL", 33),
-        Key(RegRoot::kLocalMachine, "Software\\B"),
-        Value(RegRoot::kLocalMachine, "Software\\B", "new"),
-        Value(RegRoot::kLocalMachine, "Software\\B", "old", Old(1, "x")),
-        Ini("C:\\WINDOWS\\K.INI", "s", "new"),
-        Ini("C:\\WINDOWS\\K.INI", "s", "old", Old(0, "")),
-        Other(UndoKind::kIniSection, "C:\\WINDOWS\\K.INI", "s"),
-        File("C:\\AUTOEXEC.BAT", "C:\\0a1b2c3d.BAT", 32, UndoKind::kTextFile),
-        File("C:\\CONFIG.SYS", "", 0, UndoKind::kTextFile),
-        Other(UndoKind::kWininitLine, kWininit, "NUL=C:\\X"),
-        Other(UndoKind::kGroup, "G"),
-        Other(UndoKind::kItem, "G", "I"),
-        Other(UndoKind::kCall, "rescue.dll", "A:"),
+    const std::vector<std::string> lines = {
+        "dir|C:\\AV",
+        "file|C:\\AV\\A.EXE||0",
+        "file|C:\\WINDOWS\\K.DLL|C:\\WINDOWS\\0a1b2c3d.DLL|33",
+        "key|HKLM|Software\\B",
+        "value|HKLM|Software\\B|new|-",
+        "value|HKLM|Software\\B|old|1:7800",
+        "ini|C:\\WINDOWS\\K.INI|s|new|-",
+        "ini|C:\\WINDOWS\\K.INI|s|old|=",
+        "section|C:\\WINDOWS\\K.INI|s",
+        "text|C:\\AUTOEXEC.BAT|C:\\0a1b2c3d.BAT|32",
+        "text|C:\\CONFIG.SYS||0",
+        "wininit|C:\\WINDOWS\\WININIT.INI|0|NUL=C:\\X",
+        "group|0|G",
+        "item|G|I",
+        "call|rescue.dll|A:",
     };
     const UndoStep::Action expected[] = {
         UndoStep::kUndoCall,       UndoStep::kDeleteItem, UndoStep::kDeleteGroup,      UndoStep::kRemoveWininitLine,
@@ -299,21 +204,22 @@ TEST(UndoJournal, RollbackRunsBackwardsAndCommitKeepsOnlyTheNewState)
         UndoStep::kDeleteIniEntry, UndoStep::kSetValue,   UndoStep::kDeleteValue,      UndoStep::kDeleteKey,
         UndoStep::kPutBack,        UndoStep::kDeleteFile, UndoStep::kRemoveDirectory,
     };
-    std::vector<UndoStep> plan = PlanRollback(ParseUndoJournal(Journal(entries)).entries);
-    ASSERT_EQ(plan.size(), entries.size());
+    const UndoJournalText journal = ParseUndoJournal(Journal(lines));
+    std::vector<UndoStep> plan = PlanRollback(journal.entries);
+    ASSERT_EQ(plan.size(), lines.size());
     for (std::size_t i = 0; i < plan.size(); ++i) {
         SCOPED_TRACE(DescribeUndoStep(plan[i]));
         EXPECT_EQ(plan[i].action, expected[i]);
-        ExpectSame(plan[i].entry, entries[entries.size() - 1 - i]);
+        EXPECT_EQ(FormatUndoLine(plan[i].entry), lines[lines.size() - 1 - i] + "\r\n");
     }
     EXPECT_EQ(DescribeUndoStep(plan[5]), "put C:\\0a1b2c3d.BAT back as C:\\AUTOEXEC.BAT");
-    EXPECT_EQ(PlanCommit(entries), (std::vector<std::string>{"C:\\WINDOWS\\0a1b2c3d.DLL", "C:\\0a1b2c3d.BAT"}));
+    EXPECT_EQ(PlanCommit(journal.entries), (std::vector<std::string>{"C:\\WINDOWS\\0a1b2c3d.DLL", "C:\\0a1b2c3d.BAT"}));
 
     // Committed: nothing is to be undone; whatever follows the commit is damaged.
-    UndoJournalText j = ParseUndoJournal(Journal(entries) + UndoCommitLine() + FormatUndoLine(entries[0]));
+    UndoJournalText j = ParseUndoJournal(Journal(lines) + UndoCommitLine() + lines[0] + "\r\n");
     EXPECT_TRUE(j.committed);
-    EXPECT_EQ(j.entries.size(), entries.size());
-    EXPECT_EQ(j.damaged, std::vector<int>{static_cast<int>(entries.size()) + 3});
+    EXPECT_EQ(j.entries.size(), lines.size());
+    EXPECT_EQ(j.damaged, std::vector<int>{static_cast<int>(lines.size()) + 3});
 }
 
 TEST(UndoJournal, AWininitLineComesOutOfRenameOnlyOnce)

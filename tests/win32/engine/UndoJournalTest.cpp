@@ -15,7 +15,6 @@
 namespace {
 
 using undotest::State;
-using undotest::WriteAll;
 using wintest::Exists;
 
 void DeleteTree(HKEY root, const std::string& subkey)
@@ -65,7 +64,7 @@ protected:
         handlers_.undoCall = [this](const std::string& name, const std::string& argument) {
             return progman_.erase("call " + name + " " + argument) == 1;
         };
-        handlers_.log = [this](const std::string& line) { log_.push_back(line); };
+        handlers_.log = [this](const std::string& line) { log_ += line + "\n"; };
     }
     void TearDown() override
     {
@@ -85,17 +84,11 @@ protected:
         for (const std::string& p : progman_) text += p + "\n";
         return text;
     }
-    std::string Logged() const
-    {
-        std::string text;
-        for (const std::string& l : log_) text += l + "\n";
-        return text;
-    }
 
     wintest::TempDir temp_;
     std::string root_;
     std::set<std::string> progman_;
-    std::vector<std::string> log_;
+    std::string log_;
     undojournal::Handlers handlers_;
 };
 
@@ -113,11 +106,11 @@ TEST_F(UndoJournalTest, EveryKindOfChangeIsTakenBack)
              std::string top = root_ + "Program Files", dir = top + "\\Brantoke\\AV";
              return undojournal::RecordDirectories(dir + "\\") && CreateDirectoryA(top.c_str(), nullptr) &&
                  CreateDirectoryA((top + "\\Brantoke").c_str(), nullptr) && CreateDirectoryA(dir.c_str(), nullptr) &&
-                 undojournal::RecordFile(dir + "\\KORVI95.EXE") && WriteAll(dir + "\\KORVI95.EXE", "new");
+                 undojournal::RecordFile(dir + "\\KORVI95.EXE") && wintest::WriteFileText(dir + "\\KORVI95.EXE", "new");
          }},
         {"a file replaced, the old copy set aside",
          [&] {
-             WriteAll(root_ + "KSHARED.DLL", "the user's library");
+             wintest::WriteFileText(root_ + "KSHARED.DLL", "the user's library");
              SetFileAttributesA((root_ + "KSHARED.DLL").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
          },
          [&] {
@@ -125,10 +118,14 @@ TEST_F(UndoJournalTest, EveryKindOfChangeIsTakenBack)
              DWORD attributes = GetFileAttributesA(path.c_str());
              if (!undojournal::RecordFile(path, aside, attributes)) return false;
              SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-             return MoveFileA(path.c_str(), aside.c_str()) && WriteAll(path, "our library");
+             return MoveFileA(path.c_str(), aside.c_str()) && wintest::WriteFileText(path, "our library");
          }},
-        {"a file overwritten in place, kept by the journal", [&] { WriteAll(root_ + "README.TXT", "the user's text"); },
-         [&] { return undojournal::RecordFile(root_ + "README.TXT") && WriteAll(root_ + "README.TXT", "ours"); }},
+        {"a file overwritten in place, kept by the journal",
+         [&] { wintest::WriteFileText(root_ + "README.TXT", "the user's text"); },
+         [&] {
+             return undojournal::RecordFile(root_ + "README.TXT") &&
+                 wintest::WriteFileText(root_ + "README.TXT", "ours");
+         }},
         {"registry keys and values of every kind",
          [&] {
              undotest::SetValue(HKEY_LOCAL_MACHINE, hklm, "Binary", REG_BINARY, std::string("\0\xff|%\r\n", 6));
@@ -153,7 +150,7 @@ TEST_F(UndoJournalTest, EveryKindOfChangeIsTakenBack)
          }},
         {"INI entries, a new section and a new INI file",
          // An entry deleted and put back comes back at the end of its section.
-         [&] { WriteAll(root_ + "KORVISAN.INI", "[Options]\r\nEmpty=\r\nSound=1\r\n"); },
+         [&] { wintest::WriteFileText(root_ + "KORVISAN.INI", "[Options]\r\nEmpty=\r\nSound=1\r\n"); },
          [&] {
              std::string ini = root_ + "KORVISAN.INI", fresh = root_ + "NEW.INI";
              auto write = [](const std::string& file, const char* s, const char* k, const char* v) {
@@ -169,7 +166,7 @@ TEST_F(UndoJournalTest, EveryKindOfChangeIsTakenBack)
          }},
         {"system text files replaced and made",
          [&] {
-             WriteAll(root_ + "AUTOEXEC.BAT", "@ECHO OFF\r\nPATH C:\\DOS\r\n");
+             wintest::WriteFileText(root_ + "AUTOEXEC.BAT", "@ECHO OFF\r\nPATH C:\\DOS\r\n");
              SetFileAttributesA((root_ + "AUTOEXEC.BAT").c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN);
          },
          [&] {
@@ -177,26 +174,27 @@ TEST_F(UndoJournalTest, EveryKindOfChangeIsTakenBack)
              if (!undojournal::RecordTextFile(autoexec) || !undojournal::RecordTextFile(config)) return false;
              std::string work = root_ + "AUTOEXEC.$$$";
              // As setup replaces them: a work file moved over the old one.
-             return WriteAll(work, "@ECHO OFF\r\nC:\\AV\\KORCMD95.EXE /S\r\n") &&
+             return wintest::WriteFileText(work, "@ECHO OFF\r\nC:\\AV\\KORCMD95.EXE /S\r\n") &&
                  SetFileAttributesA(autoexec.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileA(autoexec.c_str()) &&
-                 MoveFileA(work.c_str(), autoexec.c_str()) && WriteAll(config, "DEVICE=KORVXD.386\r\n");
+                 MoveFileA(work.c_str(), autoexec.c_str()) && wintest::WriteFileText(config, "DEVICE=KORVXD.386\r\n");
          }},
         {"WININIT.INI lines, one of them there before",
-         [&] { WriteAll(root_ + "WININIT.INI", "[rename]\r\nNUL=C:\\X.TMP\r\n\r\n[other]\r\na=b\r\n"); },
+         [&] { wintest::WriteFileText(root_ + "WININIT.INI", "[rename]\r\nNUL=C:\\X.TMP\r\n\r\n[other]\r\na=b\r\n"); },
          [&] {
              std::string wininit = root_ + "WININIT.INI";
              if (!undojournal::RecordWininitLine(wininit, "NUL=C:\\X.TMP") ||
                  !undojournal::RecordWininitLine(wininit, "C:\\K.DLL=C:\\0A1B2C3D.DLL"))
                  return false;
-             return WriteAll(wininit,
-                             "[rename]\r\nNUL=C:\\X.TMP\r\nNUL=C:\\X.TMP\r\nC:\\K.DLL=C:\\0A1B2C3D.DLL\r\n"
-                             "\r\n[other]\r\na=b\r\n");
+             return wintest::WriteFileText(
+                 wininit,
+                 "[rename]\r\nNUL=C:\\X.TMP\r\nNUL=C:\\X.TMP\r\nC:\\K.DLL=C:\\0A1B2C3D.DLL\r\n"
+                 "\r\n[other]\r\na=b\r\n");
          }},
         {"a WININIT.INI that was not there", [] {},
          [&] {
              std::string wininit = root_ + "WININIT.INI";
              return undojournal::RecordWininitLine(wininit, "NUL=C:\\X.TMP") &&
-                 WriteAll(wininit, "[rename]\r\nNUL=C:\\X.TMP\r\n");
+                 wintest::WriteFileText(wininit, "[rename]\r\nNUL=C:\\X.TMP\r\n");
          }},
         {"Program Manager group and item, a library call", [] {},
          [&] {
@@ -216,7 +214,7 @@ TEST_F(UndoJournalTest, EveryKindOfChangeIsTakenBack)
         ASSERT_NE(World(), before); // the change happened
         log_.clear();
         undojournal::Report report = undojournal::Rollback(handlers_);
-        EXPECT_EQ(report.failed, 0) << Logged();
+        EXPECT_EQ(report.failed, 0) << log_;
         EXPECT_GT(report.undone, 0);
         EXPECT_EQ(World(), before);
         EXPECT_FALSE(Exists(undojournal::JournalPath()));
@@ -242,17 +240,16 @@ TEST_F(UndoJournalTest, WhatCannotBeUndoneIsLoggedAndTheRestIsTakenBack)
                 undotest::SetValue(HKEY_LOCAL_MACHINE, undotest::kTestKey, "Kept", REG_SZ, std::string("after", 6)));
     ASSERT_TRUE(undojournal::RecordGroup("Brantoke", false));
     // Meanwhile others put their things in what setup created.
-    ASSERT_TRUE(WriteAll(dir + "\\letter.doc", "not ours"));
+    ASSERT_TRUE(wintest::WriteFileText(dir + "\\letter.doc", "not ours"));
     ASSERT_TRUE(undotest::SetValue(HKEY_LOCAL_MACHINE, key + "\\Theirs", "t", REG_SZ, std::string("y", 2)));
 
     handlers_.deleteGroup = nullptr;
     undojournal::Report report = undojournal::Rollback(handlers_);
     EXPECT_EQ(report.failed, 3);
     EXPECT_EQ(report.undone, 1);
-    const std::string log = Logged();
-    EXPECT_NE(log.find("Cannot delete the program group Brantoke"), std::string::npos) << log;
-    EXPECT_NE(log.find("Cannot delete the registry key HKLM\\" + key + ": it holds keys"), std::string::npos) << log;
-    EXPECT_NE(log.find("Cannot remove the directory " + dir), std::string::npos) << log;
+    EXPECT_NE(log_.find("Cannot delete the program group Brantoke"), std::string::npos) << log_;
+    EXPECT_NE(log_.find("Cannot delete the registry key HKLM\\" + key + ": it holds keys"), std::string::npos) << log_;
+    EXPECT_NE(log_.find("Cannot remove the directory " + dir), std::string::npos) << log_;
     EXPECT_EQ(wintest::RegistryValue(HKEY_LOCAL_MACHINE, undotest::kTestKey, "Kept"), std::string("before", 7));
     EXPECT_EQ(wintest::RegistryValue(HKEY_LOCAL_MACHINE, key + "\\Theirs", "t"),
               std::string("y", 2)); // Windows 95 would lose it
@@ -263,11 +260,11 @@ TEST_F(UndoJournalTest, WhatCannotBeUndoneIsLoggedAndTheRestIsTakenBack)
 TEST_F(UndoJournalTest, SuccessKeepsTheNewStateAndDropsTheKeptCopies)
 {
     const std::string dll = root_ + "KSHARED.DLL", bat = root_ + "AUTOEXEC.BAT", aside = FreeName(dll);
-    ASSERT_TRUE(WriteAll(dll, "old library") && WriteAll(bat, "old batch"));
+    ASSERT_TRUE(wintest::WriteFileText(dll, "old library") && wintest::WriteFileText(bat, "old batch"));
     ASSERT_TRUE(undojournal::Begin());
     ASSERT_TRUE(undojournal::RecordFile(dll, aside, FILE_ATTRIBUTE_ARCHIVE) && MoveFileA(dll.c_str(), aside.c_str()) &&
-                WriteAll(dll, "new library"));
-    ASSERT_TRUE(undojournal::RecordTextFile(bat) && WriteAll(bat, "new batch"));
+                wintest::WriteFileText(dll, "new library"));
+    ASSERT_TRUE(undojournal::RecordTextFile(bat) && wintest::WriteFileText(bat, "new batch"));
     ASSERT_EQ(wintest::FileNames(root_).size(), 4u); // both old copies kept until the end
     EXPECT_TRUE(undojournal::Commit().empty());
     const std::string after = World();
@@ -278,16 +275,17 @@ TEST_F(UndoJournalTest, SuccessKeepsTheNewStateAndDropsTheKeptCopies)
 
     // Killed after the commit line: the next start finishes the clean-up only.
     std::string kept = FreeName(bat);
-    ASSERT_TRUE(WriteAll(kept, "old batch"));
+    ASSERT_TRUE(wintest::WriteFileText(kept, "old batch"));
     UndoEntry created, text;
     created.path = root_ + "KORVI95.EXE";
     text.kind = UndoKind::kTextFile;
     text.path = bat;
     text.kept = kept;
     text.attributes = FILE_ATTRIBUTE_ARCHIVE;
-    ASSERT_TRUE(WriteAll(root_ + "KORVI95.EXE", "the program"));
-    ASSERT_TRUE(WriteAll(undojournal::JournalPath(),
-                         UndoJournalHeader() + FormatUndoLine(created) + FormatUndoLine(text) + UndoCommitLine()));
+    ASSERT_TRUE(wintest::WriteFileText(root_ + "KORVI95.EXE", "the program"));
+    ASSERT_TRUE(wintest::WriteFileText(undojournal::JournalPath(),
+                                       UndoJournalHeader() + FormatUndoLine(created) + FormatUndoLine(text) +
+                                           UndoCommitLine()));
     undojournal::Report report = undojournal::Recover(handlers_);
     EXPECT_TRUE(report.found);
     EXPECT_TRUE(report.committed);
@@ -301,10 +299,10 @@ TEST_F(UndoJournalTest, SuccessKeepsTheNewStateAndDropsTheKeptCopies)
 
 TEST_F(UndoJournalTest, ARunKilledInTheMiddleIsTakenBackAtTheNextStart)
 {
-    ASSERT_TRUE(WriteAll(root_ + "KSHARED.DLL", "the user's library"));
-    ASSERT_TRUE(WriteAll(root_ + "KORVISAN.INI", "[Options]\r\nPath=C:\\OLD\r\n"));
-    ASSERT_TRUE(WriteAll(root_ + "WININIT.INI", "[rename]\r\n"));
-    ASSERT_TRUE(WriteAll(root_ + "AUTOEXEC.BAT", "@ECHO OFF\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(root_ + "KSHARED.DLL", "the user's library"));
+    ASSERT_TRUE(wintest::WriteFileText(root_ + "KORVISAN.INI", "[Options]\r\nPath=C:\\OLD\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(root_ + "WININIT.INI", "[rename]\r\n"));
+    ASSERT_TRUE(wintest::WriteFileText(root_ + "AUTOEXEC.BAT", "@ECHO OFF\r\n"));
     ASSERT_TRUE(undotest::SetValue(HKEY_LOCAL_MACHINE, undotest::kTestKey, "Count", REG_DWORD, Dword(1)));
     const std::string before = World();
 
@@ -333,17 +331,17 @@ TEST_F(UndoJournalTest, ARunKilledInTheMiddleIsTakenBackAtTheNextStart)
     undojournal::Report report = undojournal::Recover(handlers_);
     EXPECT_TRUE(report.found);
     EXPECT_FALSE(report.committed);
-    EXPECT_EQ(report.failed, 0) << Logged();
+    EXPECT_EQ(report.failed, 0) << log_;
     EXPECT_EQ(World(), before);
     EXPECT_FALSE(Exists(undojournal::JournalPath()));
-    EXPECT_NE(Logged().find("did not finish"), std::string::npos) << Logged();
+    EXPECT_NE(log_.find("did not finish"), std::string::npos) << log_;
 }
 
 TEST_F(UndoJournalTest, ADamagedJournalIsUndoneWhereItIsSound)
 {
     const std::string ours = root_ + "KORVI95.EXE";
-    ASSERT_TRUE(WriteAll(ours, "ours"));
-    ASSERT_TRUE(WriteAll(root_ + "letter.doc", "the user's"));
+    ASSERT_TRUE(wintest::WriteFileText(ours, "ours"));
+    ASSERT_TRUE(wintest::WriteFileText(root_ + "letter.doc", "the user's"));
     ASSERT_TRUE(undotest::SetValue(HKEY_LOCAL_MACHINE, undotest::kTestKey, "Run", REG_SZ, "ours"));
     UndoEntry file, value;
     file.path = ours;
@@ -357,18 +355,18 @@ TEST_F(UndoJournalTest, ADamagedJournalIsUndoneWhereItIsSound)
     letter.path = root_ + "letter.doc";
     std::string journal = UndoJournalHeader() + FormatUndoLine(file) + "file|" + root_ + "letter.doc|x|0\r\n" +
         FormatUndoLine(value) + FormatUndoLine(letter).substr(0, 12); // the last line cut by the kill
-    ASSERT_TRUE(WriteAll(undojournal::JournalPath(), journal));
+    ASSERT_TRUE(wintest::WriteFileText(undojournal::JournalPath(), journal));
     undojournal::Report report = undojournal::Recover(handlers_);
     EXPECT_TRUE(report.found);
     EXPECT_EQ(report.undone, 2);
     EXPECT_EQ(report.failed, 1);
-    EXPECT_NE(Logged().find("Line 3 of the undo journal is damaged"), std::string::npos) << Logged();
+    EXPECT_NE(log_.find("Line 3 of the undo journal is damaged"), std::string::npos) << log_;
     EXPECT_FALSE(Exists(ours));
     EXPECT_EQ(wintest::ReadFileText(root_ + "letter.doc"), "the user's");
     EXPECT_EQ(wintest::RegistryValue(HKEY_LOCAL_MACHINE, undotest::kTestKey, "Run"), std::string("theirs", 7));
 
     // Not a journal of ours: nothing is done, and it goes.
-    ASSERT_TRUE(WriteAll(undojournal::JournalPath(), FormatUndoLine(letter)));
+    ASSERT_TRUE(wintest::WriteFileText(undojournal::JournalPath(), FormatUndoLine(letter)));
     report = undojournal::Recover(handlers_);
     EXPECT_TRUE(report.found);
     EXPECT_EQ(report.undone + report.failed, 0);

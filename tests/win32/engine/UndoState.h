@@ -3,6 +3,8 @@
 // profile files, which an undo rewrites) and the registry below the test keys.
 // Shared by the tests and the process they kill.
 #pragma once
+#include "tests/win32/support/WinTest.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -13,28 +15,6 @@
 namespace undotest {
 
 const char kTestKey[] = "Software\\KorUndoTest";
-
-inline std::string ReadAll(const std::string& path)
-{
-    std::string text;
-    HANDLE f =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return text;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
-    CloseHandle(f);
-    return text;
-}
-
-inline bool WriteAll(const std::string& path, const std::string& text)
-{
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
-    return CloseHandle(f) && ok;
-}
 
 inline bool SetValue(HKEY root, const std::string& subkey, const std::string& name, DWORD type,
                      const std::string& bytes)
@@ -97,8 +77,8 @@ inline void DumpFiles(const std::string& dir, const std::string& label, std::vec
             DumpFiles(dir + name + "\\", label + name + "\\", out);
             continue;
         }
-        std::string line =
-            "file " + label + name + " " + std::to_string(fd.dwFileAttributes) + " " + Hex(ReadAll(dir + name));
+        std::string line = "file " + label + name + " " + std::to_string(fd.dwFileAttributes) + " " +
+            Hex(wintest::ReadFileText(dir + name));
         std::string upper = name;
         for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         if (upper.size() < 4 || upper.substr(upper.size() - 4) != ".INI")

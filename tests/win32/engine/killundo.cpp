@@ -21,8 +21,9 @@ int main(int argc, char** argv)
     if (!undojournal::Begin()) return 2;
     bool ok = undojournal::RecordDirectories(product) && CreateDirectoryA(product.c_str(), nullptr) &&
         undojournal::RecordFile(product + "\\KORVI95.EXE") &&
-        undotest::WriteAll(product + "\\KORVI95.EXE", "the new program") &&
-        undojournal::RecordFile(root + "KSHARED.DLL") && undotest::WriteAll(root + "KSHARED.DLL", "the new library") &&
+        wintest::WriteFileText(product + "\\KORVI95.EXE", "the new program") &&
+        undojournal::RecordFile(root + "KSHARED.DLL") &&
+        wintest::WriteFileText(root + "KSHARED.DLL", "the new library") &&
         undojournal::RecordValue(RegRoot::kLocalMachine, key, "Path") &&
         undotest::SetValue(HKEY_LOCAL_MACHINE, key, "Path", REG_SZ, product + '\0') &&
         undojournal::RecordValue(RegRoot::kLocalMachine, undotest::kTestKey, "Count") &&
@@ -30,9 +31,9 @@ int main(int argc, char** argv)
         undojournal::RecordIniEntry(root + "KORVISAN.INI", "Options", "Path") &&
         WritePrivateProfileStringA("Options", "Path", product.c_str(), (root + "KORVISAN.INI").c_str()) &&
         undojournal::RecordWininitLine(wininit, line) &&
-        undotest::WriteAll(wininit, undotest::ReadAll(wininit) + line + "\r\n") &&
+        wintest::WriteFileText(wininit, wintest::ReadFileText(wininit) + line + "\r\n") &&
         undojournal::RecordTextFile(root + "AUTOEXEC.BAT") &&
-        undotest::WriteAll(root + "AUTOEXEC.BAT", "C:\\KORVISAN\\KORCMD95.EXE /S\r\n");
+        wintest::WriteFileText(root + "AUTOEXEC.BAT", "C:\\KORVISAN\\KORCMD95.EXE /S\r\n");
     if (!ok) return 3;
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, (root + "KORVISAN.INI").c_str());
     HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
