@@ -59,7 +59,8 @@ setup_script_test_prefix() { # setup_script_test_prefix BIN TEST_NAME
 # and what Wine adds the first time any program plays a sound or shows a
 # folder window: HKLM\...\CurrentVersion\MMDevices, HKCU\Software\Wine\Drivers
 # and HKCU\...\Explorer\Advanced.
-# Ends the prefix's wineserver.
+# Runs regedit in the prefix and returns once its wineserver has ended (so a
+# program still running there keeps it waiting).
 setup_snapshot() { # setup_snapshot PREFIX OUTDIR
   local prefix out=$2 root name
   prefix=$(cd "$1" && pwd) || return 1
