@@ -147,7 +147,7 @@ std::vector<UndoStep> PlanRollback(const std::vector<UndoEntry>& entries);
 // After success: the kept copies to delete.
 std::vector<std::string> PlanCommit(const std::vector<UndoEntry>& entries);
 
-// "delete the file C:\...", "put back the registry value HKLM\...\name", ...
+// "delete the file C:\...", "restore the registry value \"name\" of HKLM\...", ...
 // for the log.
 std::string DescribeUndoStep(const UndoStep& step);
 
