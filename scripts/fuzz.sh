@@ -6,11 +6,11 @@ set -euo pipefail
 setup_root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=$setup_root/build-fuzz
-targets="fuzz_archive fuzz_lzh fuzz_deflate fuzz_lzh_roundtrip fuzz_profile fuzz_checksum"
+targets="fuzz_archive fuzz_lzh fuzz_deflate fuzz_lzh_roundtrip fuzz_profile fuzz_checksum fuzz_undo_journal"
 CC=clang CXX=clang++ cmake -S "$setup_root" -B "$build" -DSETUP_FUZZ=ON -DSETUP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target $targets >/dev/null
 corpus=$build/corpus
-mkdir -p "$corpus"/{archive,lzh,deflate,roundtrip,profile,checksum}
+mkdir -p "$corpus"/{archive,lzh,deflate,roundtrip,profile,checksum,undo}
 # Seeds: the peer vectors as decoder inputs (3-byte size prefix), and small
 # archives of every method, one of them cut into volumes.
 python3 - "$setup_root/tests/vectors" "$corpus" <<'PY'
@@ -51,6 +51,14 @@ settings = (b"[UserInfo]\r\nName=Somebody\r\nCompany=Firm\r\n[KorvisanInstall]\r
 open(os.path.join(corpus, "profile", "settings"), "wb").write(settings)
 open(os.path.join(corpus, "profile", "journal"), "wb").write(
     b"temp=C:\\AV\\0a1b2c3d.exe\r\naside=33|C:\\AV\\1234abcd.dll|C:\\AV\\k.dll\r\n")
+open(os.path.join(corpus, "undo", "journal"), "wb").write(
+    b"KORSETUP UNDO 1\r\ndir|C:\\AV\r\nfile|C:\\AV\\K.DLL|C:\\AV\\0a1b2c3d.DLL|33\r\n"
+    b"key|HKLM|Software\\Brantoke\r\nvalue|HKLM|Software\\Brantoke|Path|1:433a5c415600\r\n"
+    b"ini|C:\\WINDOWS\\KORVISAN.INI|Options|Sound|=31\r\nsection|C:\\WINDOWS\\WIN.INI|Korvisan\r\n"
+    b"text|C:\\AUTOEXEC.BAT|C:\\12345678.BAT|32\r\nwininit|C:\\WINDOWS\\WININIT.INI|0|NUL=C:\\X.TMP\r\n"
+    b"group|1|Brantoke%7CAV\r\nitem|Brantoke|Scanner\r\ncall|rescue.dll|A:\\\r\ncommit\r\ndir|C:\\B")
+open(os.path.join(corpus, "undo", "wininit"), "wb").write(
+    b"NUL=C:\\X.TMP\r\n[rename]\r\nNUL=C:\\X.TMP\r\nC:\\A=C:\\B\r\n[other]\r\nNUL=C:\\X.TMP\r\n")
 open(os.path.join(corpus, "profile", "switches"), "wb").write(b"/D:A:\\ /T123 /U /I:KORVISAN.ICF /M:STATUS.MIF /B")
 PY
 status=0
@@ -66,4 +74,5 @@ run fuzz_deflate deflate
 run fuzz_lzh_roundtrip roundtrip
 run fuzz_profile profile
 run fuzz_checksum checksum
+run fuzz_undo_journal undo
 exit $status

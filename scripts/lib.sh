@@ -73,3 +73,104 @@ setup_script_test_prefix() { # setup_script_test_prefix BIN TEST_NAME
   fi
   setup_template_prefix
 }
+
+# A picture of a prefix's machine state, to tell whether a run left anything
+# behind: setup_snapshot PREFIX OUTDIR writes to OUTDIR
+#   files.txt  every directory, file (size, sha1) and link under drive_c
+#   hklm.txt, hkcu.txt  the registry as `regedit /E` exports it, one line per
+#              key and per value (continued lines joined), sorted
+#   text/      AUTOEXEC.BAT, WIN.INI and SYSTEM.INI as they are
+# Left out: the install log C:\KORSETUP.LOG and the status file
+# C:\KORVISAN.MIF, which every run writes; what Wine itself rewrites in a
+# prefix nobody touches: HKLM\Hardware (made at every session start) and the
+# display adapter and monitor classes (their driver date is the session's);
+# and what Wine adds the first time any program plays a sound or shows a
+# folder window: HKLM\...\CurrentVersion\MMDevices, HKCU\Software\Wine\Drivers
+# and HKCU\...\Explorer\Advanced.
+# Runs regedit in the prefix and returns once its wineserver has ended (so a
+# program still running there keeps it waiting).
+setup_snapshot() { # setup_snapshot PREFIX OUTDIR
+  local prefix out=$2 root name
+  prefix=$(cd "$1" && pwd) || return 1
+  [ -d "$prefix/drive_c" ] || { echo "setup_snapshot: $prefix is no prefix" >&2; return 1; }
+  rm -rf "$out"
+  mkdir -p "$out/text"
+  python3 - "$prefix/drive_c" "$out/files.txt" <<'PY' || return 1
+import hashlib, os, sys
+top, lines = sys.argv[1], []
+for here, dirs, files in os.walk(top):
+    rel = os.path.relpath(here, top)
+    for name in dirs + files:
+        path = os.path.join(here, name)
+        shown = os.path.normpath(os.path.join(rel, name))
+        if os.path.islink(path):
+            lines.append(f"l {shown} -> {os.readlink(path)}")
+        elif os.path.isdir(path):
+            lines.append(f"d {shown}")
+        elif shown.lower() not in ("korsetup.log", "korvisan.mif"):
+            with open(path, "rb") as f:
+                digest = hashlib.sha1(f.read()).hexdigest()
+            lines.append(f"f {shown} {os.path.getsize(path)} {digest}")
+lines.sort()
+with open(sys.argv[2], "w", encoding="utf-8", errors="surrogateescape") as f:
+    f.write("\n".join(lines) + "\n")
+PY
+  for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
+    WINEPREFIX=$prefix "$SETUP_WINE" regedit /E "$(winpath "$out/$root.reg")" "$root" || {
+      echo "setup_snapshot: regedit could not export $root" >&2
+      return 1
+    }
+  done
+  WINEPREFIX=$prefix wineserver -w
+  python3 - "$out" <<'PY' || return 1
+import re, sys
+out = sys.argv[1]
+volatile = re.compile(r"^(HKEY_LOCAL_MACHINE\\(Hardware|System\\CurrentControlSet\\Control\\Class\\"
+                      r"\{4D36E96[8E]-E325-11CE-BFC1-08002BE10318\}|Software\\Microsoft\\Windows\\CurrentVersion\\MMDevices)"
+                      r"|HKEY_CURRENT_USER\\(Software\\Wine\\Drivers|"
+                      r"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced))(\\|$)", re.I)
+for root, short in (("HKEY_LOCAL_MACHINE", "hklm"), ("HKEY_CURRENT_USER", "hkcu")):
+    text = open(f"{out}/{root}.reg", encoding="utf-16").read().replace("\r\n", "\n")
+    lines, key, pending = [], None, ""
+    for raw in text.split("\n"):
+        line = pending + raw.lstrip() if pending else raw
+        if line.endswith("\\") and not line.startswith("["):
+            pending = line[:-1]
+            continue
+        pending = ""
+        if not line or line.startswith(("Windows Registry Editor", "REGEDIT", ";")):
+            continue
+        if line.startswith("[") and line.endswith("]"):
+            key = line[1:-1]
+            line = ""
+        if not volatile.match(key or ""):
+            lines.append((key, line))
+    # Keys by their parts, each key's values (in whatever order they were written) by name.
+    lines.sort(key=lambda kv: (kv[0].lower().split("\\"), kv[1].lower(), kv[1]))
+    with open(f"{out}/{short}.txt", "w", encoding="utf-8") as f:
+        f.writelines(f"[{key}] {line}".rstrip() + "\n" for key, line in lines)
+PY
+  rm -f "$out"/HKEY_*.reg
+  for name in autoexec.bat windows/win.ini windows/system.ini; do
+    find "$prefix/drive_c" -ipath "$prefix/drive_c/$name" -exec cp -p {} "$out/text/" \;
+  done
+}
+
+# Prints what differs between two snapshots ("-" only in A, "+" only in B);
+# returns 0 when they are the same.
+setup_snapshot_diff() { # setup_snapshot_diff A B
+  local status=0 part
+  for part in files.txt hklm.txt hkcu.txt; do
+    if ! cmp -s "$1/$part" "$2/$part"; then
+      status=1
+      echo "== $part"
+      diff -U0 "$1/$part" "$2/$part" | grep -E '^[-+][^-+]'
+    fi
+  done
+  if ! diff -r "$1/text" "$2/text" >/dev/null; then
+    status=1
+    echo "== text"
+    diff -r -N -U0 "$1/text" "$2/text" | grep -v -E '^(@@|diff )'
+  fi
+  return $status
+}
