@@ -4,7 +4,10 @@
 #include "config/Registry.h"
 #include "config/log/RunOutcome.h"
 #include "config/log/StatusMif.h"
+#include "config/placement/FilePlacement.h"
 #include "engine/journal/CopyJournal.h"
+#include "engine/journal/UndoLog.h"
+#include "product/ProgramItems.h"
 #include "engine/base/FixedText.h"
 #include "framework/Dialog.h"
 #include "framework/Exceptions.h"
@@ -33,6 +36,9 @@ SetupApp::SetupApp()
 
 SetupApp::~SetupApp()
 {
+    // Only an object that never reached its exit (a test's) still has the
+    // journal open: what it changed stays.
+    if (undojournal::Active()) undojournal::Commit();
     AttachMainWindow(nullptr);
     if (g_setup == this) g_setup = nullptr;
 }
@@ -105,8 +111,12 @@ bool SetupApp::PrepareSetup(const std::string& arguments, const std::string& cur
     // 8: switches.
     ApplySwitches(switches);
 
-    // A setup killed in the middle of a member left a set-aside copy or a
-    // temporary file behind.
+    // A setup killed before its end left its changes behind: they are taken
+    // back first; then the copy journal's set-aside copies and debris.
+    const undojournal::Report recovered = undojournal::Recover(ProductUndoHandlers());
+    if (recovered.found && !recovered.committed)
+        LogMessage("An earlier setup did not finish: its changes were taken back (%d undone, %d could not be undone)",
+                   recovered.undone, recovered.failed);
     copyjournal::Recover();
     return true;
 }
@@ -170,6 +180,9 @@ bool SetupApp::StartWizard()
     MainWindowHandle = mainWindow_->Handle();
     mainWindow_->OnDestroyed = [this] { OnMainWindowDestroyed(); };
     AttachMainWindow(mainWindow_.get());
+    // Every change of an installation from here on can be taken back.
+    if (!RemovalMode && !undojournal::Begin())
+        LogMessage("The undo journal cannot be made: a failed run is not taken back");
     // 11: the first page.
     if (RemovalMode) {
         ProfilePath = RecordPath;
@@ -249,6 +262,18 @@ int SetupApp::FinishRun(bool restarting)
     facts.Unattended = UnattendedMode != 0;
     facts.Skipped = SkippedItems().size();
     const RunOutcome outcome = DecideOutcome(facts);
+    // Kept for a failure that page 116 did not take back (a fault, a page that
+    // could not be shown); after success the journal and its old copies go.
+    if (undojournal::Active()) {
+        if (IsSuccess(outcome)) {
+            for (const std::string& copy : undojournal::Commit()) DeleteAtRestart(copy);
+        } else {
+            const undojournal::Report report = undojournal::Rollback(ProductUndoHandlers());
+            if (report.undone + report.failed > 0)
+                LogMessage("Setup took back its changes: %d undone, %d could not be undone", report.undone,
+                           report.failed);
+        }
+    }
     const std::string& reason = FailureReason().empty() ? FirstSkipReason() : FailureReason();
     if (Data && (UnattendedMode || statusFileNamed_))
         WriteStatusMif(*Data, IsSuccess(outcome) ? 0 : 1, StatusDescription(outcome, reason, SkippedItems()).c_str());

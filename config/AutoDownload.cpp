@@ -1,5 +1,7 @@
 #include "config/AutoDownload.h"
 
+#include "engine/journal/UndoLog.h"
+
 #include "config/DownloadSchedule.h"
 #include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
@@ -85,7 +87,8 @@ void WriteAutoDownloadSchedule(const SetupData& data, HANDLE* agentProcess)
     std::string downloadPath(TextOf(data.DownloadPath));
     if (downloadPath.empty()) downloadPath = HomePath(data, "\\GBBSData");
     WriteString("DownloadPath", downloadPath);
-    if (!CreateDirectoryA(downloadPath.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!undojournal::RecordDirectories(downloadPath) ||
+        (!CreateDirectoryA(downloadPath.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS))
         LogMessage("Cannot create %s (error %lu)", downloadPath.c_str(), GetLastError());
 
     HANDLE process = StartDistributionAgent(data);

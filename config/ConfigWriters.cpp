@@ -1,5 +1,7 @@
 #include "config/ConfigWriters.h"
 
+#include "engine/journal/UndoLog.h"
+
 #include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
@@ -56,6 +58,11 @@ std::string ShortForm(const std::string& path)
 // A key under HKEY_CLASSES_ROOT with its unnamed value (and one named one).
 void WriteClassKey(const std::string& path, const char* text, const char* name = nullptr, const char* value = nullptr)
 {
+    if (!undojournal::RecordValue(HKEY_CLASSES_ROOT, path, "") ||
+        (name && !undojournal::RecordValue(HKEY_CLASSES_ROOT, path, name))) {
+        LogUnwritten("HKEY_CLASSES_ROOT\\" + path, "", ERROR_WRITE_FAULT);
+        return;
+    }
     HKEY key = nullptr;
     LONG status = RegCreateKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key);
     if (status != ERROR_SUCCESS) {
@@ -142,7 +149,8 @@ void RemoveOldUninstallRunOnce(const ConfigContext& ctx)
     HKEY key = nullptr;
     if (RegOpenKeyExA(ctx.TargetRegistry, kRunOnceKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
     // The value name is spelled so by the uninstaller that writes it.
-    RegDeleteValueA(key, "Korvisan Unistall");
+    if (undojournal::RecordValue(HKEY_LOCAL_MACHINE, kRunOnceKey, "Korvisan Unistall"))
+        RegDeleteValueA(key, "Korvisan Unistall");
     RegCloseKey(key);
 }
 
@@ -154,7 +162,8 @@ void WriteProductSettings(const ConfigContext& ctx)
     const uint32_t now = static_cast<uint32_t>(std::time(nullptr));
     for (const SettingValue& v : ProductSettingValues(d, texts, now)) WriteSetting(v, overwrite);
     // An existing directory is no error; one that cannot be made is passed over.
-    for (const std::string& dir : WorkingDirectories(d)) CreateDirectoryA(dir.c_str(), nullptr);
+    for (const std::string& dir : WorkingDirectories(d))
+        if (undojournal::RecordDirectories(dir)) CreateDirectoryA(dir.c_str(), nullptr);
     RegisterShellExtension(d);
     WriteScannerIni(d, overwrite);
     for (const SettingValue& v : LateSettingValues(d)) WriteSetting(v, overwrite);
@@ -176,7 +185,8 @@ void WriteScannerIniFile(const std::string& path, const SetupData& d, bool overw
             GetPrivateProfileStringA(e.Section, e.Key, kMissing, probe, sizeof probe, path.c_str());
             if (std::strcmp(probe, kMissing) != 0) continue;
         }
-        if (!WritePrivateProfileStringA(e.Section, e.Key, e.ValueText().c_str(), path.c_str()))
+        if (!undojournal::RecordIniEntry(path, e.Section, e.Key) ||
+            !WritePrivateProfileStringA(e.Section, e.Key, e.ValueText().c_str(), path.c_str()))
             LogMessage("Cannot write %s [%s] %s", path.c_str(), e.Section, e.Key);
     }
 }
@@ -225,7 +235,8 @@ void AddNetscapeViewer(const char* keyPath, const char* mime)
     const std::string name = ViewerTypeName(AllValues(key), mime);
     // Never over another program's entry, even one that appeared meanwhile.
     if (!name.empty() &&
-        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND)
+        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND &&
+        undojournal::RecordValue(HKEY_CURRENT_USER, keyPath, name))
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(mime),
                        static_cast<DWORD>(std::strlen(mime) + 1));
     RegCloseKey(key);
@@ -263,6 +274,6 @@ void CopyStartJob(const ConfigContext& ctx)
     if (destination.empty()) return;
     if (ctx.StartJob.empty())
         LogMessage("start.job is not on the media: no scan job installed");
-    else if (!CopyFileA(ctx.StartJob.c_str(), destination.c_str(), FALSE))
+    else if (!undojournal::RecordFile(destination) || !CopyFileA(ctx.StartJob.c_str(), destination.c_str(), FALSE))
         LogMessage("Cannot copy %s to %s", ctx.StartJob.c_str(), destination.c_str());
 }

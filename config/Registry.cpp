@@ -1,5 +1,7 @@
 #include "config/Registry.h"
 
+#include "engine/journal/UndoLog.h"
+
 #include "config/log/RunOutcome.h"
 #include "engine/base/FixedText.h"
 
@@ -45,6 +47,8 @@ LONG WriteMachineValue(const char* base, const char* subkey, const char* valueNa
     Key machine;
     LONG status = Connect(machine);
     if (status != ERROR_SUCCESS) return status;
+    // Noted first, so that a failed or cancelled run can put it back.
+    if (!undojournal::RecordValue(HKEY_LOCAL_MACHINE, path, valueName ? valueName : "")) return ERROR_WRITE_FAULT;
     Key key;
     DWORD disposition = 0;
     status = RegCreateKeyExA(machine.Get(), path.c_str(), 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
@@ -97,6 +101,7 @@ LONG CfgWriteUserString(const char* base, const char* subkey, const char* valueN
 {
     std::string path;
     if (!ComposeKeyPath(base, subkey, path)) return 1;
+    if (!undojournal::RecordValue(HKEY_CURRENT_USER, path, valueName ? valueName : "")) return 1;
     Key key;
     DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kKeyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,

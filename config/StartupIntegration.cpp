@@ -1,5 +1,7 @@
 #include "config/StartupIntegration.h"
 
+#include "engine/journal/UndoLog.h"
+
 #include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
@@ -46,6 +48,11 @@ void WriteVxdKey(const SetupData& data)
     vxd.SetFileName("vigilo32.vxd");
     const std::string vxdPath = vxd.Text();
 
+    if (!undojournal::RecordValue(HKEY_LOCAL_MACHINE, kVxdKey, "Start") ||
+        !undojournal::RecordValue(HKEY_LOCAL_MACHINE, kVxdKey, "StaticVxD")) {
+        LogFailedValue(ERROR_WRITE_FAULT, kVxdKey, "");
+        return;
+    }
     HKEY key = nullptr;
     DWORD disposition = 0;
     LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVxdKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
@@ -93,7 +100,7 @@ bool KeepBackup(const std::string& autoexecPath, const std::string& backupPath)
 {
     if (GetFileAttributesA(autoexecPath.c_str()) == INVALID_FILE_ATTRIBUTES) return true; // nothing to keep
     if (GetFileAttributesA(backupPath.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    if (CopyFileA(autoexecPath.c_str(), backupPath.c_str(), TRUE)) return true;
+    if (undojournal::RecordFile(backupPath) && CopyFileA(autoexecPath.c_str(), backupPath.c_str(), TRUE)) return true;
     DWORD error = GetLastError();
     DeleteFileA(backupPath.c_str()); // a partial copy would pass for the backup next time
     LogMessage("Cannot copy %s to %s (error %lu): left as it is", autoexecPath.c_str(), backupPath.c_str(), error);

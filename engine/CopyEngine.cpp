@@ -3,6 +3,7 @@
 #include "config/placement/FilePlacement.h"
 #include "config/log/InstallLog.h"
 #include "engine/journal/CopyJournal.h"
+#include "engine/journal/UndoLog.h"
 #include "engine/CopyProgress.h"
 #include "engine/ErrorReport.h"
 #include "engine/Media.h"
@@ -188,6 +189,7 @@ void CopyEngine::InstallMemberFile(ArchiveItemFile& file, InstallMember& member)
     if (directory.empty()) throw fw::FileException(fw::kFileBadPath, name);
     PathName dir;
     dir.SetDirectory(directory);
+    if (!undojournal::RecordDirectories(directory)) throw fw::FileException(fw::kFileHardIo, directory);
     dir.MakeDirectoriesOrFail(true);
 
     PathName finalPath = dir;
@@ -200,6 +202,8 @@ void CopyEngine::InstallMemberFile(ArchiveItemFile& file, InstallMember& member)
     // Named in the journal before it exists, until it is placed or gone:
     // a setup killed in between has it deleted at its next start.
     copyjournal::Track(member.TempPath);
+    // Not there yet: a failed run deletes it, also when it waits for the restart.
+    if (!undojournal::RecordFile(member.TempPath)) throw fw::FileException(fw::kFileHardIo, member.TempPath);
     struct FinishJournal {
         ~FinishJournal() { copyjournal::Finish(); }
     } finishJournal;

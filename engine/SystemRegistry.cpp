@@ -1,6 +1,7 @@
 #include "engine/SystemRegistry.h"
 
 #include "engine/base/PathName.h"
+#include "engine/journal/UndoLog.h"
 
 #include <utility>
 
@@ -15,6 +16,8 @@ constexpr REGSAM kFullAccess = 0xF003F; // KEY_ALL_ACCESS
 bool RegKey::Open(HKEY root, const std::string& subkey, REGSAM access)
 {
     Close();
+    keyRoot_ = root;
+    keyPath_ = subkey;
     result_ = RegOpenKeyExA(root, subkey.c_str(), 0, access, &key_);
     if (result_ != ERROR_SUCCESS) key_ = nullptr;
     return result_ == ERROR_SUCCESS;
@@ -23,6 +26,12 @@ bool RegKey::Open(HKEY root, const std::string& subkey, REGSAM access)
 bool RegKey::Create(HKEY root, const std::string& subkey, const char* keyClass, REGSAM access)
 {
     Close();
+    keyRoot_ = root;
+    keyPath_ = subkey;
+    if (!undojournal::RecordKey(root, subkey)) {
+        result_ = ERROR_WRITE_FAULT;
+        return false;
+    }
     DWORD disposition = 0;
     result_ = RegCreateKeyExA(root, subkey.c_str(), 0, const_cast<char*>(keyClass ? keyClass : ""),
                               REG_OPTION_NON_VOLATILE, access, nullptr, &key_, &disposition);
@@ -46,6 +55,10 @@ bool RegKey::Close()
 
 bool RegKey::DeleteValue(const std::string& name)
 {
+    if (!undojournal::RecordValue(keyRoot_, keyPath_, name)) {
+        result_ = ERROR_WRITE_FAULT;
+        return false;
+    }
     result_ = RegDeleteValueA(key_, name.c_str());
     return result_ == ERROR_SUCCESS;
 }
@@ -67,6 +80,10 @@ bool RegKey::QueryDword(const std::string& name, uint32_t& out)
 bool RegKey::SetDword(const std::string& name, uint32_t value)
 {
     DWORD data = value;
+    if (!undojournal::RecordValue(keyRoot_, keyPath_, name)) {
+        result_ = ERROR_WRITE_FAULT;
+        return false;
+    }
     result_ = RegSetValueExA(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
     return result_ == ERROR_SUCCESS;
 }

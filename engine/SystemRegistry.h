@@ -34,6 +34,9 @@ public:
 protected:
     HKEY key_ = nullptr;
     LONG result_ = ERROR_SUCCESS;
+    // Where the open key is, for the undo journal.
+    HKEY keyRoot_ = nullptr;
+    std::string keyPath_;
 };
 
 // One REG_DWORD value: loaded at construction when asked, written back at

@@ -3,6 +3,7 @@
 #include "config/ProductSettings.h"
 #include "config/InstallSettings.h"
 #include "engine/SetupContext.h"
+#include "engine/journal/UndoLog.h"
 #include "product/ProductLibraries.h"
 #include "resources/ids.h"
 
@@ -24,7 +25,8 @@ WizardPage::Work BackupPage::RunWork()
     // Through void*: the entry point's real type is the one the header declares.
     auto create =
         reinterpret_cast<CreateRescueDiskFn>(reinterpret_cast<void*>(GetProcAddress(rescue, kCreateRescueDiskName)));
-    if (create) create(Handle(), Setup().UnattendedMode);
+    // A rescue diskette once written stays written: the journal can only say so.
+    if (create && undojournal::RecordCall(kCreateRescueDiskName, "")) create(Handle(), Setup().UnattendedMode);
     FreeLibrary(rescue);
     return Work::Next;
 }

@@ -1,6 +1,7 @@
 #include "product/CopyPage.h"
 
 #include "engine/Media.h"
+#include "engine/journal/UndoLog.h"
 #include "engine/base/Placement.h"
 #include "engine/SetupContext.h"
 #include "engine/profile/InstallRecord.h"
@@ -39,7 +40,7 @@ void CopyPage::CopyProductFiles()
         from.SetFileName(name);
         PathName to = home;
         to.SetFileName(name);
-        if (CopyFileA(from.Text().c_str(), to.Text().c_str(), FALSE))
+        if (undojournal::RecordFile(to.Text()) && CopyFileA(from.Text().c_str(), to.Text().c_str(), FALSE))
             SetFileAttributesA(to.Text().c_str(), FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE);
     }
 }
@@ -47,6 +48,11 @@ void CopyPage::CopyProductFiles()
 WizardPage::Work CopyPage::RunWork()
 {
     SetupContext& app = Setup();
+    // The install record is new or grows: a failed run puts it back.
+    if (app.WriteRecord && !undojournal::RecordFile(app.RecordPath.Text())) {
+        FailSetup("Cannot note the install record in the undo journal");
+        return Work::Stay;
+    }
     CopyProductFiles();
 
     CopyEngine engine(app, *this);

@@ -1,5 +1,6 @@
 #include "product/ProgramItems.h"
 
+#include "config/log/InstallLog.h"
 #include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/profile/Destinations.h"
@@ -28,8 +29,10 @@ void Finish(ProgmanClient& client, HWND mainWindow)
     client.End();
 }
 
-void AddTargetItem(ProgmanClient& client, const Target& target, const std::string& command, const std::string& iconPath)
+void AddTargetItem(ProgmanClient& client, const std::string& group, const ProgramItemsSettings& settings,
+                   const Target& target, const std::string& command, const std::string& iconPath)
 {
+    if (group != settings.GroupName || !settings.GroupIsNew) undojournal::RecordItem(group, target.Title);
     client.ReplaceItem(target.Title);
     client.AddItem(command, target.Title, iconPath, target.IconIndex, -1, -1, std::string(), target.HotKey,
                    target.Minimized);
@@ -45,6 +48,7 @@ ProgramItemsSettings SettingsOfRunningSetup()
     settings.ReleaseNotesTitle = fw::LoadText(IDS_RELEASE_NOTES);
     MainWindow* main = WizardMainWindow();
     settings.MainWindow = main ? main->Handle() : nullptr;
+    settings.GroupIsNew = setup->ExistingInstall == 0;
     return settings;
 }
 
@@ -55,9 +59,11 @@ void CreateProgramItems(ProgmanClient& client, TargetTable& targets, const Progr
     client.Connect();
     client.CreateGroup(kStartUpGroup, kCommonGroup);
     client.DeleteItem(kOldManagerItem);
+    if (settings.GroupIsNew) undojournal::RecordGroup(settings.GroupName, true);
     client.CreateGroup(settings.GroupName, kCommonGroup);
     client.DeleteItem(kOldManagerItem);
 
+    if (!settings.GroupIsNew) undojournal::RecordItem(settings.GroupName, settings.ReleaseNotesTitle);
     std::string notes = progman::ReleaseNotesCommandLine(settings.HomeDirectory, kReleaseNotesFile);
     client.ReplaceItem(settings.ReleaseNotesTitle);
     client.AddItem(notes, settings.ReleaseNotesTitle, std::string(), 0, -1, -1, std::string(), 0, 0);
@@ -73,10 +79,10 @@ void CreateProgramItems(ProgmanClient& client, TargetTable& targets, const Progr
             target.IconFile.empty() ? std::string() : progman::JoinPath(settings.IconDirectory, target.IconFile);
         if (startUp) {
             client.CreateGroup(kStartUpGroup, kCommonGroup);
-            AddTargetItem(client, target, command, iconPath);
+            AddTargetItem(client, kStartUpGroup, settings, target, command, iconPath);
         }
         client.CreateGroup(settings.GroupName, kCommonGroup);
-        AddTargetItem(client, target, command, iconPath);
+        AddTargetItem(client, settings.GroupName, settings, target, command, iconPath);
         ProcessPendingMessages();
     }
     Finish(client, settings.MainWindow);
@@ -109,4 +115,27 @@ void RemoveProgramItems()
     if (!setup) return;
     ProgmanClient client;
     RemoveProgramItems(client, setup->TargetTable, SettingsOfRunningSetup());
+}
+
+undojournal::Handlers ProductUndoHandlers()
+{
+    undojournal::Handlers handlers;
+    handlers.deleteGroup = [](const std::string& group, bool common) {
+        ProgmanClient client;
+        client.Connect();
+        const bool done = client.DeleteGroup(group, common ? kCommonGroup : 0);
+        client.End();
+        return done;
+    };
+    handlers.deleteItem = [](const std::string& group, const std::string& item) {
+        ProgmanClient client;
+        client.Connect();
+        const bool done = client.CreateGroup(group, kCommonGroup) && client.DeleteItem(item);
+        client.End();
+        return done;
+    };
+    // What a product library did (a rescue diskette written) is beyond setup.
+    handlers.undoCall = [](const std::string&, const std::string&) { return false; };
+    handlers.log = [](const std::string& line) { LogMessage("%s", line.c_str()); };
+    return handlers;
 }

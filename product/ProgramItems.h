@@ -2,6 +2,7 @@
 // files are copied, deleted with the product group on removal. Failures of
 // Program Manager are not reported and never stop the setup.
 #pragma once
+#include "engine/journal/UndoLog.h"
 #include "engine/profile/ProfileTables.h"
 
 #include <windows.h>
@@ -17,6 +18,9 @@ struct ProgramItemsSettings {
     std::string IconDirectory;     // destination 0: IconFile is relative to it
     std::string ReleaseNotesTitle; // string 34
     HWND MainWindow = nullptr;     // brought to the top and repainted at the end
+    // The product group is new (no earlier installation): a failed run
+    // deletes it whole; else only the items it added go.
+    bool GroupIsNew = false;
 };
 
 extern const char kStartUpGroup[];     // "StartUp"
@@ -36,3 +40,7 @@ void RemoveProgramItems(ProgmanClient& client, const TargetTable& targets, const
 // destination 0 and main window of the running setup, a client of Program Manager.
 void CreateProgramItems();
 void RemoveProgramItems();
+
+// How a rollback takes back Program Manager groups and items, and the
+// product libraries' calls (which it can only log), with the install log.
+undojournal::Handlers ProductUndoHandlers();

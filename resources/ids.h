@@ -39,6 +39,9 @@
 #define IDS_NO_COMPONENTS 29134
 // The directory page's own refusal of a home directory it cannot use.
 #define IDS_BAD_HOME_DIRECTORY 29150
+// Page 116 while a failed or cancelled installation is taken back.
+#define IDS_RESTORING 29160
+#define IDS_RESTORED 29161
 
 // Configuration and backup.
 #define IDS_CURRENT_BUILD 29111
@@ -128,6 +131,8 @@
 #define IDC_ERR_EXPLANATION 152
 // Memory scan page 1568 (its progress bar is IDC_PROGRESS).
 #define IDC_SCAN_STATUS 1054
+// Page 116: what the rollback does.
+#define IDC_RESTORE_STATUS 1056
 
 // ---- Bitmaps, icons, sounds -------------------------------------------------
 #define IDI_SETUP 4

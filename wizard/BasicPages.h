@@ -11,7 +11,10 @@ protected:
     void InitPage() override;
 };
 
+// Before it waits for OK, page 116 takes back what the installation changed
+// (the undo journal), saying so on the page.
 class NotInstalledPage : public WizardPage {
 public:
     using WizardPage::WizardPage;
+    Work RunWork() override;
 };

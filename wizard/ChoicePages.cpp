@@ -9,6 +9,7 @@
 #include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
 #include "engine/UserMessage.h"
+#include "engine/journal/UndoLog.h"
 #include "engine/profile/Destinations.h"
 #include "framework/Text.h"
 #include "product/Components.h"
@@ -169,7 +170,8 @@ bool SelectDirectoryPage::TakeHomeDirectory()
     if ((d.ComponentMask & (kComponentManager | kComponentAutoDownload)) != 0 || d.NetwareSupport != 0) {
         PathName directory;
         directory.SetDirectory(home_);
-        if (!directory.HasSubdirectories() && !directory.MakeDirectories(true)) {
+        if (!directory.HasSubdirectories() &&
+            (!undojournal::RecordDirectories(home_) || !directory.MakeDirectories(true))) {
             const DWORD error = GetLastError();
             ShowPageMessage(Handle(),
                             fw::FormatText("Failed to Create Dir (%s)-(%d)", home_.c_str(), static_cast<int>(error)));

@@ -4,6 +4,7 @@
 #include "config/placement/SystemTextFile.h"
 #include "config/placement/WininitRename.h"
 #include "engine/journal/CopyJournal.h"
+#include "engine/journal/UndoLog.h"
 #include "engine/base/FileVersion.h"
 #include "engine/base/PathName.h"
 #include "framework/Exceptions.h"
@@ -126,12 +127,25 @@ void PlaceFile(FileEntry& entry)
 {
     std::string existing = FindExisting(entry);
     std::vector<SetAside> moved;
+    // Noted before anything moves: a failed or cancelled run takes the new
+    // file away and puts the old one back.
+    if ((existing.empty() || !SamePath(existing, entry.TempPath)) && !undojournal::RecordFile(entry.DestinationPath)) {
+        DeleteTemporary(entry.TempPath);
+        entry.ErrorCause = fw::kFileHardIo;
+        return;
+    }
     if (!existing.empty()) {
         // A temporary path naming the installed file itself: deleting the
         // "new" file would delete the only copy.
         if (SamePath(existing, entry.TempPath)) return;
         if (!ShouldReplace(entry, existing)) {
             DeleteTemporary(entry.TempPath);
+            return;
+        }
+        // The copy it replaces is kept until the run ends.
+        if (!SamePath(existing, entry.DestinationPath) && !undojournal::RecordFile(existing)) {
+            DeleteTemporary(entry.TempPath);
+            entry.ErrorCause = fw::kFileHardIo;
             return;
         }
         entry.Replaced = 1;
@@ -169,6 +183,7 @@ bool AddWininitLine(const std::string& key, const std::string& value)
     ini.SetFileName("WININIT.INI");
     std::string text;
     if (!ReadSystemTextFile(ini.Text(), kMaxWininitSize, text)) return false;
+    if (!undojournal::RecordWininitLine(ini.Text(), key + "=" + value)) return false;
     if (!ReplaceSystemTextFile(ini.Text(), AddRenameEntry(text, key, value))) return false;
     NoteRestartPending(); // it takes effect at the next start of Windows
     return true;

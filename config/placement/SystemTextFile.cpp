@@ -1,6 +1,7 @@
 #include "config/placement/SystemTextFile.h"
 
 #include "engine/base/PathName.h"
+#include "engine/journal/UndoLog.h"
 
 #include <windows.h>
 
@@ -70,6 +71,7 @@ bool ReplaceSystemTextFile(const std::string& path, const std::string& text, std
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return fail("the file is read-only", ERROR_ACCESS_DENIED);
+    if (!undojournal::RecordTextFile(path)) return fail("the undo journal cannot note it", ERROR_WRITE_FAULT);
     std::string work;
     if (!FreeNameBeside(path, "$$$", work)) return fail("no free work file name", GetLastError());
     if (!WriteWholeFile(work, text)) {

@@ -579,6 +579,38 @@ bool RecordKey(RegRoot root, const std::string& subkey)
     return true;
 }
 
+namespace {
+bool RootOf(void* rootKey, RegRoot& root)
+{
+    const HKEY key = static_cast<HKEY>(rootKey);
+    if (key == HKEY_LOCAL_MACHINE)
+        root = RegRoot::kLocalMachine;
+    else if (key == HKEY_CURRENT_USER)
+        root = RegRoot::kCurrentUser;
+    else if (key == HKEY_CLASSES_ROOT)
+        root = RegRoot::kClassesRoot;
+    else if (key == HKEY_USERS)
+        root = RegRoot::kUsers;
+    else
+        return false;
+    return true;
+}
+} // namespace
+
+bool RecordKey(void* rootKey, const std::string& subkey)
+{
+    RegRoot root;
+    if (!Active()) return true;
+    return RootOf(rootKey, root) && RecordKey(root, subkey);
+}
+
+bool RecordValue(void* rootKey, const std::string& subkey, const std::string& name)
+{
+    RegRoot root;
+    if (!Active()) return true;
+    return RootOf(rootKey, root) && RecordValue(root, subkey, name);
+}
+
 bool RecordValue(RegRoot root, const std::string& subkey, const std::string& name)
 {
     if (!Active()) return true;

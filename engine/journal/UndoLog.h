@@ -68,6 +68,10 @@ bool RecordKey(RegRoot root, const std::string& subkey);
 // A value is about to be written or deleted (also a shared-use count): its
 // key as RecordKey, then the value as it is now, or its absence.
 bool RecordValue(RegRoot root, const std::string& subkey, const std::string& name);
+// The same for a root given as a handle (HKEY_LOCAL_MACHINE, ...); a root
+// the journal does not know records nothing and answers false.
+bool RecordKey(void* rootKey, const std::string& subkey);
+bool RecordValue(void* rootKey, const std::string& subkey, const std::string& name);
 // An INI entry is about to be written or deleted: a missing file or section
 // is recorded as created, then the entry's value or its absence.
 bool RecordIniEntry(const std::string& path, const std::string& section, const std::string& key);
