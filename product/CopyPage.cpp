@@ -48,11 +48,6 @@ void CopyPage::CopyProductFiles()
 WizardPage::Work CopyPage::RunWork()
 {
     SetupContext& app = Setup();
-    // The install record is new or grows: a failed run puts it back.
-    if (app.WriteRecord && !undojournal::RecordFile(app.RecordPath.Text())) {
-        FailSetup("Cannot note the install record in the undo journal");
-        return Work::Stay;
-    }
     CopyProductFiles();
 
     CopyEngine engine(app, *this);

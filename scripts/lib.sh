@@ -126,8 +126,10 @@ PY
 import re, sys
 out = sys.argv[1]
 volatile = re.compile(r"^(HKEY_LOCAL_MACHINE\\(Hardware|System\\CurrentControlSet\\Control\\Class\\"
-                      r"\{4D36E96[8E]-E325-11CE-BFC1-08002BE10318\}|Software\\Microsoft\\Windows\\CurrentVersion\\MMDevices)"
-                      r"|HKEY_CURRENT_USER\\(Software\\Wine\\Drivers|"
+                      r"\{4D36E96[8E]-E325-11CE-BFC1-08002BE10318\}|Software\\Microsoft\\Windows\\CurrentVersion\\MMDevices"
+                      r"|System\\CurrentControlSet\\Control\\(DeviceClasses|Video|ServiceCurrent)"
+                      r"|System\\CurrentControlSet\\Hardware Profiles)"
+                      r"|HKEY_CURRENT_USER\\(Software\\Wine\\Drivers|Software\\Wine\\Temporary System Parameters|"
                       r"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced))(\\|$)", re.I)
 for root, short in (("HKEY_LOCAL_MACHINE", "hklm"), ("HKEY_CURRENT_USER", "hkcu")):
     text = open(f"{out}/{root}.reg", encoding="utf-16").read().replace("\r\n", "\n")

@@ -451,6 +451,11 @@ void Log(const undojournal::Handlers& h, const std::string& line)
 
 void RunRollback(const std::vector<UndoEntry>& entries, const undojournal::Handlers& h, undojournal::Report& report)
 {
+    // The profile functions cache files (Windows 95 as Wine): written out and
+    // let go first, so that a cached copy cannot come back after its undo.
+    for (const UndoEntry& e : entries)
+        if (e.kind == UndoKind::kFile || e.kind == UndoKind::kIniEntry || e.kind == UndoKind::kIniSection)
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, e.path.c_str());
     for (const UndoStep& step : PlanRollback(entries)) {
         std::string why;
         if (Carry(step, h, why)) {

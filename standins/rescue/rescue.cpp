@@ -2,7 +2,8 @@
 // of its one entry point as a line of RESCUE.REC in the Windows directory
 // ("CreateRescueDisk <page window in hex> <unattended>") and, like the real
 // library, shows its work on the page setup hands it (which setup has hidden):
-// the areas it backs up, each for a moment, then "Done".
+// the areas it backs up, each for a moment, then "Done". With RESCUE.WAIT in
+// the Windows directory it never returns (a kill test's pause point).
 #include "product/ProductLibraries.h"
 #include "standins/StandinRecord.h"
 #include "resources/ids.h"
@@ -43,6 +44,10 @@ extern "C" int32_t WINAPI CreateRescueDisk(HWND page, int32_t unattended)
     std::snprintf(line, sizeof line, "CreateRescueDisk %llX %ld",
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(page)), static_cast<long>(unattended));
     RecordWindowsLine("RESCUE.REC", line);
+    // A test that kills setup in the middle of its last page leaves this
+    // file: the call never returns (the record above says it was reached).
+    if (GetFileAttributesA((WindowsDirectoryPath() + "RESCUE.WAIT").c_str()) != INVALID_FILE_ATTRIBUTES)
+        WaitForSingleObject(CreateEventA(nullptr, TRUE, FALSE, nullptr), INFINITE); // until the test kills setup
     if (page) {
         SetDlgItemTextA(page, IDC_BACKUP_DESTINATION, WindowsDirectoryPath().c_str());
         ShowWindow(page, SW_SHOW);
