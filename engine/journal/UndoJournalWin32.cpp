@@ -451,11 +451,16 @@ void Log(const undojournal::Handlers& h, const std::string& line)
 
 void RunRollback(const std::vector<UndoEntry>& entries, const undojournal::Handlers& h, undojournal::Report& report)
 {
-    // The profile functions cache files (Windows 95 as Wine): written out and
-    // let go first, so that a cached copy cannot come back after its undo.
-    for (const UndoEntry& e : entries)
-        if (e.kind == UndoKind::kFile || e.kind == UndoKind::kIniEntry || e.kind == UndoKind::kIniSection)
+    // The profile functions cache the files they write (Windows 95 as Wine):
+    // written out and let go first, so that a cached copy cannot come back
+    // after its undo. Setup writes INI files and the install record (.log)
+    // through them.
+    for (const UndoEntry& e : entries) {
+        const std::string extension = e.path.size() > 4 ? e.path.substr(e.path.size() - 4) : std::string();
+        if (e.kind == UndoKind::kIniEntry || e.kind == UndoKind::kIniSection ||
+            (e.kind == UndoKind::kFile && (EqualNoCase(extension, ".ini") || EqualNoCase(extension, ".log"))))
             WritePrivateProfileStringA(nullptr, nullptr, nullptr, e.path.c_str());
+    }
     for (const UndoStep& step : PlanRollback(entries)) {
         std::string why;
         if (Carry(step, h, why)) {
