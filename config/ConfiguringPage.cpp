@@ -9,6 +9,7 @@
 #include "config/StartupIntegration.h"
 #include "engine/Media.h"
 #include "engine/SetupContext.h"
+#include "engine/SystemHelpers.h"
 #include "resources/ids.h"
 #include "wizard/base/Wizard.h"
 
@@ -70,8 +71,13 @@ WizardPage::Work ConfiguringPage::RunWork()
     ctx.StartJob = FindMediaFile("start.job");
     ctx.IntegrateNavigator = app.IntegrateNavigator != 0;
     ctx.IntegrateExplorer = app.IntegrateExplorer != 0;
-    for (const ConfigStep& step : kSteps)
+    for (const ConfigStep& step : kSteps) {
+        // Between steps the page answers; a confirmed Cancel stops here and
+        // page 116 takes back what the steps before did.
+        ProcessPendingMessages();
+        if (app.StopRequested()) break;
         if (!step.applies || step.applies(ctx)) step.run(ctx);
+    }
     RegCloseKey(ctx.TargetRegistry);
-    return Work::Next;
+    return app.StopRequested() ? Work::Stay : Work::Next;
 }

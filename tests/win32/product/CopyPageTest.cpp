@@ -2,13 +2,21 @@
 // the on-screen gauge and billboards, the Program Manager items made through
 // Wine's DDE server, and the install record written at the end.
 #include "app/SetupApp.h"
+#include "config/ProductPresets.h"
+#include "config/ProductSettings.h"
+#include "engine/SystemRegistry.h"
+#include "engine/journal/UndoLog.h"
 #include "engine/profile/Destinations.h"
 #include "engine/profile/ProfileFileWin32.h"
 #include "engine/profile/ProfileLoaders.h"
 #include "wizard/OpeningPages.h"
 #include "product/Billboards.h"
+#include "product/BackupPage.h"
 #include "product/CopyPage.h"
+#include "config/ConfiguringPage.h"
+#include "wizard/Pages.h"
 #include "resources/ids.h"
+#include "tests/win32/engine/UndoState.h"
 #include "tests/win32/support/WinTest.h"
 #include "tools/mediatool/Layout.h"
 #include "tools/mediatool/MediaBuilder.h"
@@ -144,6 +152,100 @@ TEST_F(CopyPageTest, CancelWhileTheItemsAreMadeIsCarriedOutAfterwards)
     EXPECT_EQ(app_.Cancelled, 1);
     ASSERT_EQ(answerer.prompts.size(), 1u);
     EXPECT_EQ(answerer.prompts[0].kind, fw::PromptRecord::kMessageBox);
+}
+
+std::string ProgramDirectory()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+// What the installation may change: the home directory, the files it writes
+// in the Windows directory, the start-up files and the keys the configuration
+// writes.
+std::string MachineState(const std::string& home)
+{
+    std::vector<std::string> lines;
+    undotest::DumpFiles(home + "\\", "home\\", lines);
+    for (const char* name : {"KORVISAN.INI", "WIN.INI", "SYSTEM.INI", "WININIT.INI", "myapp.log"}) {
+        const std::string path = wintest::WindowsDirectory() + name;
+        const bool there = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        lines.push_back(std::string(name) + (there ? ": " + wintest::ReadFileText(path) : " missing"));
+    }
+    lines.push_back(wintest::ReadFileText("C:\\AUTOEXEC.BAT"));
+    const struct {
+        HKEY root;
+        const char* key;
+    } keys[] = {{HKEY_LOCAL_MACHINE, "SOFTWARE\\Brantoke"},
+                {HKEY_LOCAL_MACHINE, kSharedDllsKey},
+                {HKEY_LOCAL_MACHINE, kUninstallKey},
+                {HKEY_LOCAL_MACHINE, kAppPathsKey},
+                {HKEY_LOCAL_MACHINE, kRunKey},
+                {HKEY_LOCAL_MACHINE, kRunOnceKey},
+                {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\VxD"},
+                {HKEY_CLASSES_ROOT, ".zip"},
+                {HKEY_CLASSES_ROOT, "zipfile"}};
+    for (const auto& k : keys) undotest::DumpKey(k.root, k.key, k.key, lines);
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+// The real page, with a Cancel pressed as soon as its work begins.
+template <class Page> struct CancelledInItsWork : Page {
+    using Page::Page;
+    WizardPage::Work RunWork() override
+    {
+        PostMessageA(this->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return Page::RunWork();
+    }
+};
+
+template <class Page> WizardPage* MakeCancelled(int32_t id) { return new CancelledInItsWork<Page>(id); }
+
+// A Cancel confirmed on the copy, the configuration or the backup page ends
+// on page 116, which takes the run back: the machine is as it was.
+TEST_F(CopyPageTest, CancelOnALatePageTakesTheRunBack)
+{
+    ApplyProductDefaults(*app_.Data);
+    app_.Data->ComponentMask = kComponentManager | kComponentRealtime;
+    std::snprintf(app_.Data->InstallPath, sizeof app_.Data->InstallPath, "%s", home_.c_str());
+    // The backup page loads the rescue library from the home directory.
+    ASSERT_TRUE(CopyFileA((ProgramDirectory() + "rescue.dll").c_str(), (home_ + "\\rescue.dll").c_str(), FALSE));
+    const struct {
+        int32_t page;
+        WizardPage* (*make)(int32_t);
+    } cases[] = {{IDD_COPY_PROGRESS, &MakeCancelled<CopyPage>},
+                 {IDD_CONFIGURING, &MakeCancelled<ConfiguringPage>},
+                 {IDD_BACKUP, &MakeCancelled<BackupPage>}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        std::vector<PageRow> rows = StandardPageTable();
+        for (PageRow& row : rows) {
+            if (row.id == c.page) row.make = c.make;
+            if (row.id == IDD_COMPLETE) row.make = [](int32_t id) -> WizardPage* { return new StopPage(id); };
+        }
+        SetPageTable(rows);
+        const std::string before = MachineState(home_);
+        wintest::RecordingAnswerer answerer;
+        answerer.messageAnswers = {IDYES};
+        answerer.onDialog = [](fw::Dialog&) { return IDOK; };
+        app_.Cancelled = 0;
+        ASSERT_TRUE(app_.StartWizard());
+        GoToPage(IDD_COPY_PROGRESS);
+        // Page 116 has taken the run back once the journal is gone.
+        ASSERT_TRUE(wintest::PumpUntil(
+            [&] { return CurrentPage() && CurrentPage()->PageId == IDD_NOT_INSTALLED && !undojournal::Active(); },
+            60000));
+        EXPECT_EQ(app_.Cancelled, 1);
+        EXPECT_EQ(MachineState(home_), before);
+        EndWizard();
+        if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
+        wintest::PumpPending();
+    }
 }
 
 // Repaints are rationed, but the end of the run is never left unpainted.
