@@ -181,12 +181,8 @@ bool SetupApp::StartWizard()
     mainWindow_->OnDestroyed = [this] { OnMainWindowDestroyed(); };
     AttachMainWindow(mainWindow_.get());
     // Every change of an installation from here on can be taken back.
-    if (!RemovalMode) {
-        if (!undojournal::Begin())
-            LogMessage("The undo journal cannot be made: a failed run is not taken back");
-        else if (WriteRecord && !undojournal::RecordFile(RecordPath.Text()))
-            LogMessage("The undo journal cannot note the install record");
-    }
+    if (!RemovalMode && !undojournal::Begin())
+        LogMessage("The undo journal cannot be made: a failed run is not taken back");
     // 11: the first page.
     if (RemovalMode) {
         ProfilePath = RecordPath;

@@ -247,6 +247,9 @@ void CopyEngine::PlaceMember(InstallMember& member, int16_t id, const std::strin
 
 void CopyEngine::WriteRecordLines()
 {
+    if (pendingRecord_.empty()) return;
+    // A failed run takes the install record back too (noted once).
+    if (!undojournal::RecordFile(app_.RecordPath.Text())) return;
     PrivateProfileFile record(app_.RecordPath.Text());
     for (const auto& [group, lines] : pendingRecord_) record.WriteStrings(group.c_str(), lines);
     pendingRecord_.clear();

@@ -67,7 +67,7 @@ WizardPage::Work CopyPage::RunWork()
     // about when that step returns. The record is written either way: the
     // files are installed, and a removal needs it.
     bool leave = TakeCancelRequest() && ConfirmLeave();
-    if (app.WriteRecord) {
+    if (app.WriteRecord && undojournal::RecordFile(app.RecordPath.Text())) {
         PrivateProfileFile record(app.RecordPath.Text());
         WriteInstallRecord(record, app.DestinationTable, app.GroupTable, app.TargetTable);
     }

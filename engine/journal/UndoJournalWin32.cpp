@@ -215,6 +215,11 @@ bool Append(const UndoEntry& entry)
 
 bool RecordFileAs(UndoKind kind, const std::string& path, const std::string& kept, uint32_t keptAttributes)
 {
+    // The first entry of a file takes it back to how it was before the run;
+    // a later one for the same file adds nothing.
+    for (const UndoEntry& earlier : Journal().entries)
+        if ((earlier.kind == UndoKind::kFile || earlier.kind == UndoKind::kTextFile) && EqualNoCase(earlier.path, path))
+            return true;
     UndoEntry e;
     e.kind = kind;
     e.path = path;
