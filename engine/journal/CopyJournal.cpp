@@ -1,54 +1,13 @@
 #include "engine/journal/CopyJournal.h"
 
 #include "engine/base/PathName.h"
+#include "engine/journal/JournalPath.h"
 
 #include <cctype>
 
 namespace {
 
 constexpr std::size_t kMaxPath = 260;
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool SoundPath(std::string_view path)
-{
-    if (path.empty() || path.size() >= kMaxPath) return false;
-    for (char c : path)
-        if (static_cast<unsigned char>(c) < 32 || c == '|' || c == '"' || c == '<' || c == '>' || c == '*' || c == '?')
-            return false;
-    bool drive =
-        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && IsSeparator(path[2]);
-    bool unc = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
-    if (!drive && !unc) return false;
-    if (drive && path.find(':', 2) != std::string_view::npos) return false;
-    // Every part after the root must be a real name.
-    std::size_t start = drive ? 3 : 2;
-    while (start <= path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
-        std::string_view part = path.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..") return false;
-        start = end + 1;
-    }
-    return true;
-}
-
-std::string_view Directory(std::string_view path)
-{
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = IsSeparator(a[i]) ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(a[i])));
-        char y = IsSeparator(b[i]) ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(b[i])));
-        if (x != y) return false;
-    }
-    return true;
-}
 
 bool ParseAttributes(std::string_view text, uint32_t& value)
 {
@@ -69,7 +28,7 @@ bool ParseLine(std::string_view line, JournalEntry& entry)
     if (line.substr(0, kTemp.size()) == kTemp) {
         entry.kind = JournalEntry::kTemporary;
         entry.path = std::string(line.substr(kTemp.size()));
-        return SoundPath(entry.path) && IsRandomFileName(entry.path);
+        return IsSoundJournalPath(entry.path, kMaxPath) && IsRandomFileName(entry.path);
     }
     if (line.substr(0, kAside.size()) != kAside) return false;
     line.remove_prefix(kAside.size());
@@ -81,8 +40,10 @@ bool ParseLine(std::string_view line, JournalEntry& entry)
     if (!ParseAttributes(line.substr(0, bar1), entry.attributes)) return false;
     entry.path = std::string(line.substr(bar1 + 1, bar2 - bar1 - 1));
     entry.original = std::string(line.substr(bar2 + 1));
-    return SoundPath(entry.path) && SoundPath(entry.original) && IsRandomFileName(entry.path) &&
-        SameText(Directory(entry.path), Directory(entry.original)) && !SameText(entry.path, entry.original);
+    return IsSoundJournalPath(entry.path, kMaxPath) && IsSoundJournalPath(entry.original, kMaxPath) &&
+        IsRandomFileName(entry.path) &&
+        SameJournalPath(JournalDirectoryOf(entry.path), JournalDirectoryOf(entry.original)) &&
+        !SameJournalPath(entry.path, entry.original);
 }
 
 } // namespace

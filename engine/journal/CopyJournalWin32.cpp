@@ -1,6 +1,7 @@
 #include "engine/journal/CopyJournal.h"
 
 #include "engine/base/PathName.h"
+#include "engine/journal/JournalMutex.h"
 
 #include <windows.h>
 
@@ -24,13 +25,7 @@ State& Journal()
     return state;
 }
 
-bool TakeMutex(State& s)
-{
-    if (!s.mutex) s.mutex = CreateMutexA(nullptr, FALSE, kMutexName);
-    if (!s.mutex) return false;
-    DWORD r = WaitForSingleObject(s.mutex, 0);
-    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED; // abandoned: its owner was killed
-}
+bool TakeMutex(State& s) { return TakeJournalMutex(s.mutex, kMutexName); }
 
 // Rewritten in place through the handle kept open: creating and deleting the
 // file at every member would cost as much as copying a small file.

@@ -1,5 +1,7 @@
 #include "engine/journal/UndoJournal.h"
 
+#include "engine/journal/JournalPath.h"
+
 #include "engine/base/PathName.h"
 #include "engine/base/TextCase.h"
 
@@ -13,7 +15,6 @@ constexpr std::string_view kHexDigits = "0123456789abcdef";
 constexpr std::size_t kMaxCallName = 64;
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 32 || c == 127; }
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool NeedsEscape(char c) { return IsControl(c) || c == '%' || c == '|'; }
 
@@ -109,49 +110,10 @@ bool HasControl(std::string_view text)
     return false;
 }
 
-// Absolute, every part a real name, no characters a file name cannot hold.
-bool SoundPath(std::string_view path)
-{
-    if (path.empty() || path.size() >= kMaxUndoPath || HasControl(path)) return false;
-    if (path.find_first_of("|\"<>*?") != std::string_view::npos) return false;
-    bool drive =
-        path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && IsSeparator(path[2]);
-    bool unc = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
-    if (!drive && !unc) return false;
-    if (drive && path.find(':', 2) != std::string_view::npos) return false;
-    if (unc && path.find(':') != std::string_view::npos) return false;
-    std::size_t start = drive ? 3 : 2;
-    while (start <= path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
-        std::string_view part = path.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..") return false;
-        start = end + 1;
-    }
-    return true;
-}
-
-std::string_view DirectoryOf(std::string_view path)
-{
-    std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
-
 std::string_view FileNameOf(std::string_view path)
 {
     std::size_t slash = path.find_last_of("\\/");
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-bool SamePath(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = IsSeparator(a[i]) ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(a[i])));
-        char y = IsSeparator(b[i]) ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(b[i])));
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // A copy kept beside its file under a random name, or none (and then no
@@ -159,8 +121,8 @@ bool SamePath(std::string_view a, std::string_view b)
 bool SoundKept(const UndoEntry& e)
 {
     if (e.kept.empty()) return e.attributes == 0;
-    return SoundPath(e.kept) && IsRandomFileName(e.kept) && SamePath(DirectoryOf(e.kept), DirectoryOf(e.path)) &&
-        !SamePath(e.kept, e.path);
+    return IsSoundJournalPath(e.kept, kMaxUndoPath) && IsRandomFileName(e.kept) &&
+        SameJournalPath(JournalDirectoryOf(e.kept), JournalDirectoryOf(e.path)) && !SameJournalPath(e.kept, e.path);
 }
 
 // "Software\Vendor\Product": no empty parts.
@@ -401,24 +363,24 @@ bool IsSoundUndoEntry(const UndoEntry& e)
 {
     switch (e.kind) {
     case UndoKind::kFile:
-    case UndoKind::kTextFile: return SoundPath(e.path) && SoundKept(e);
-    case UndoKind::kDirectory: return SoundPath(e.path);
+    case UndoKind::kTextFile: return IsSoundJournalPath(e.path, kMaxUndoPath) && SoundKept(e);
+    case UndoKind::kDirectory: return IsSoundJournalPath(e.path, kMaxUndoPath);
     case UndoKind::kKey: return SoundSubkey(e.path);
     case UndoKind::kValue:
         return SoundSubkey(e.path) && e.name.size() <= kMaxRegistryName && e.name.find('\0') == std::string::npos &&
             SoundOld(e.old, false);
     case UndoKind::kIniEntry:
-        return SoundPath(e.path) && SoundName(e.section) && e.section.find(']') == std::string::npos &&
-            Trimmed(e.section) && SoundName(e.name) && e.name.find('=') == std::string::npos && Trimmed(e.name) &&
-            SoundOld(e.old, true);
+        return IsSoundJournalPath(e.path, kMaxUndoPath) && SoundName(e.section) &&
+            e.section.find(']') == std::string::npos && Trimmed(e.section) && SoundName(e.name) &&
+            e.name.find('=') == std::string::npos && Trimmed(e.name) && SoundOld(e.old, true);
     case UndoKind::kIniSection:
-        return SoundPath(e.path) && SoundName(e.section) && e.section.find(']') == std::string::npos &&
-            Trimmed(e.section);
+        return IsSoundJournalPath(e.path, kMaxUndoPath) && SoundName(e.section) &&
+            e.section.find(']') == std::string::npos && Trimmed(e.section);
     case UndoKind::kWininitLine: {
         std::size_t equals = e.text.find('=');
-        return SoundPath(e.path) && EqualNoCase(FileNameOf(e.path), "WININIT.INI") && !e.text.empty() &&
-            e.text.size() <= kMaxIniText && !HasControl(e.text) && equals != std::string::npos && equals > 0 &&
-            equals + 1 < e.text.size() && e.text[0] != '[' && e.text[0] != ' ' && e.text[0] != ';';
+        return IsSoundJournalPath(e.path, kMaxUndoPath) && EqualNoCase(FileNameOf(e.path), "WININIT.INI") &&
+            !e.text.empty() && e.text.size() <= kMaxIniText && !HasControl(e.text) && equals != std::string::npos &&
+            equals > 0 && equals + 1 < e.text.size() && e.text[0] != '[' && e.text[0] != ' ' && e.text[0] != ';';
     }
     case UndoKind::kGroup: return SoundName(e.group) && e.count <= 1;
     case UndoKind::kItem: return SoundName(e.group) && SoundName(e.name);

@@ -1,6 +1,7 @@
 #include "engine/base/PathName.h"
 #include "engine/base/TextCase.h"
 #include "engine/journal/UndoLog.h"
+#include "engine/journal/JournalMutex.h"
 
 #include <windows.h>
 
@@ -29,13 +30,7 @@ State& Journal()
     return state;
 }
 
-bool TakeMutex(State& s)
-{
-    if (!s.mutex) s.mutex = CreateMutexA(nullptr, FALSE, kMutexName);
-    if (!s.mutex) return false;
-    DWORD r = WaitForSingleObject(s.mutex, 0);
-    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED; // abandoned: its owner was killed
-}
+bool TakeMutex(State& s) { return TakeJournalMutex(s.mutex, kMutexName); }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
