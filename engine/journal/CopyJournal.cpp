@@ -1,26 +1,13 @@
 #include "engine/journal/CopyJournal.h"
 
 #include "engine/base/PathName.h"
-#include "engine/journal/JournalPath.h"
+#include "engine/journal/JournalText.h"
 
 #include <cctype>
 
 namespace {
 
 constexpr std::size_t kMaxPath = 260;
-
-bool ParseAttributes(std::string_view text, uint32_t& value)
-{
-    if (text.empty() || text.size() > 10) return false;
-    uint64_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (v > 0xFFFFFFFFu) return false;
-    value = static_cast<uint32_t>(v);
-    return true;
-}
 
 bool ParseLine(std::string_view line, JournalEntry& entry)
 {
@@ -37,7 +24,7 @@ bool ParseLine(std::string_view line, JournalEntry& entry)
     std::size_t bar2 = line.find('|', bar1 + 1);
     if (bar2 == std::string_view::npos) return false;
     entry.kind = JournalEntry::kSetAside;
-    if (!ParseAttributes(line.substr(0, bar1), entry.attributes)) return false;
+    if (!ParseJournalNumber(line.substr(0, bar1), entry.attributes, true)) return false;
     entry.path = std::string(line.substr(bar1 + 1, bar2 - bar1 - 1));
     entry.original = std::string(line.substr(bar2 + 1));
     return IsSoundJournalPath(entry.path, kMaxPath) && IsSoundJournalPath(entry.original, kMaxPath) &&

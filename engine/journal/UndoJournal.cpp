@@ -1,6 +1,6 @@
 #include "engine/journal/UndoJournal.h"
 
-#include "engine/journal/JournalPath.h"
+#include "engine/journal/JournalText.h"
 
 #include "engine/base/PathName.h"
 #include "engine/base/TextCase.h"
@@ -86,20 +86,6 @@ bool Unhex(std::string_view text, std::string& out)
         if (high == std::string_view::npos || low == std::string_view::npos) return false;
         out += static_cast<char>(high * 16 + low);
     }
-    return true;
-}
-
-// Decimal without sign or leading zeros, at most 0xFFFFFFFF.
-bool ParseNumber(std::string_view text, uint32_t& value)
-{
-    if (text.empty() || text.size() > 10 || (text.size() > 1 && text[0] == '0')) return false;
-    uint64_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (v > 0xFFFFFFFFu) return false;
-    value = static_cast<uint32_t>(v);
     return true;
 }
 
@@ -189,7 +175,7 @@ bool ParseOld(std::string_view text, bool ini, OldValue& old)
     old.present = true;
     if (ini) return !text.empty() && text[0] == '=' && Unhex(text.substr(1), old.bytes);
     std::size_t colon = text.find(':');
-    return colon != std::string_view::npos && ParseNumber(text.substr(0, colon), old.type) &&
+    return colon != std::string_view::npos && ParseJournalNumber(text.substr(0, colon), old.type, false) &&
         Unhex(text.substr(colon + 1), old.bytes);
 }
 
@@ -230,7 +216,7 @@ bool Decode(UndoKind kind, const std::vector<std::string_view>& f, UndoEntry& e)
     case UndoKind::kTextFile:
         e.path = s[0];
         e.kept = s[1];
-        return ParseNumber(s[2], e.attributes);
+        return ParseJournalNumber(s[2], e.attributes, false);
     case UndoKind::kDirectory: e.path = s[0]; return true;
     case UndoKind::kKey: e.path = s[1]; return ParseRoot(s[0], e.root);
     case UndoKind::kValue:
@@ -249,8 +235,8 @@ bool Decode(UndoKind kind, const std::vector<std::string_view>& f, UndoEntry& e)
     case UndoKind::kWininitLine:
         e.path = s[0];
         e.text = s[2];
-        return ParseNumber(s[1], e.count);
-    case UndoKind::kGroup: e.group = s[1]; return ParseNumber(s[0], e.count);
+        return ParseJournalNumber(s[1], e.count, false);
+    case UndoKind::kGroup: e.group = s[1]; return ParseJournalNumber(s[0], e.count, false);
     case UndoKind::kItem:
         e.group = s[0];
         e.name = s[1];

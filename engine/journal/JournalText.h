@@ -1,13 +1,30 @@
-// What a journal line may name: an absolute path (drive or network), every
-// part a real name, no characters a file name cannot hold, shorter than the
-// limit. Both journals act only on such paths.
+// The pieces both journals read from their lines: unsigned numbers and the
+// paths they act on.
 #pragma once
 #include <cctype>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+
+// Decimal digits only, at most 0xFFFFFFFF; leading zeros only when allowed.
+inline bool ParseJournalNumber(std::string_view text, uint32_t& value, bool leadingZeros)
+{
+    if (text.empty() || text.size() > 10 || (!leadingZeros && text.size() > 1 && text[0] == '0')) return false;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (v > 0xFFFFFFFFu) return false;
+    value = static_cast<uint32_t>(v);
+    return true;
+}
 
 inline bool IsJournalSeparator(char c) { return c == '\\' || c == '/'; }
 
+// What a journal line may name: an absolute path (drive or network), every
+// part a real name, no characters a file name cannot hold, shorter than the
+// limit. Both journals act only on such paths.
 inline bool IsSoundJournalPath(std::string_view path, std::size_t maxLength)
 {
     if (path.empty() || path.size() >= maxLength) return false;
