@@ -3,6 +3,7 @@
 #include "engine/journal/UndoLog.h"
 
 #include "config/DownloadSchedule.h"
+#include "config/ConfigProblem.h"
 #include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
@@ -16,7 +17,7 @@ namespace {
 
 void Check(LONG status, const char* value)
 {
-    if (status != ERROR_SUCCESS) LogMessage("Cannot write %s\\%s (error %ld)", kAutoDownloadKey, value, status);
+    if (status != ERROR_SUCCESS) ConfigProblem("Cannot write %s\\%s (error %ld)", kAutoDownloadKey, value, status);
 }
 
 void WriteDword(const char* value, int32_t number)
@@ -56,7 +57,7 @@ void WriteAutoDownloadSchedule(const SetupData& data, HANDLE* agentProcess)
     if (data.AutoDownloadAgent != 0) {
         const std::string agent = HomePath(data, "\\autodl95.exe");
         LONG status = CfgWriteString(kRunKey, nullptr, "Brantoke AutoDownload", agent.c_str());
-        if (status != ERROR_SUCCESS) LogMessage("Cannot write %s\\Brantoke AutoDownload (error %ld)", kRunKey, status);
+        if (status != ERROR_SUCCESS) ConfigProblem("Cannot write %s\\Brantoke AutoDownload (error %ld)", kRunKey, status);
     }
 
     const std::string date(TextOf(data.NextDownloadDate));
@@ -89,7 +90,7 @@ void WriteAutoDownloadSchedule(const SetupData& data, HANDLE* agentProcess)
     WriteString("DownloadPath", downloadPath);
     if (!undojournal::RecordDirectories(downloadPath) ||
         (!CreateDirectoryA(downloadPath.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS))
-        LogMessage("Cannot create %s (error %lu)", downloadPath.c_str(), GetLastError());
+        ConfigProblem("Cannot create %s (error %lu)", downloadPath.c_str(), GetLastError());
 
     HANDLE process = StartDistributionAgent(data);
     if (agentProcess)

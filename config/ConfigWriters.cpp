@@ -2,6 +2,7 @@
 
 #include "engine/journal/UndoLog.h"
 
+#include "config/ConfigProblem.h"
 #include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
@@ -26,7 +27,7 @@ constexpr DWORD kShellExtensionBit = 2;
 
 void LogUnwritten(const std::string& key, const std::string& name, LONG status)
 {
-    LogMessage("Cannot write registry value %s\\%s (error %ld)", key.c_str(), name.c_str(), static_cast<long>(status));
+    ConfigProblem("Cannot write registry value %s\\%s (error %ld)", key.c_str(), name.c_str(), static_cast<long>(status));
 }
 
 void WriteSetting(const SettingValue& v, bool overwrite)
@@ -187,7 +188,7 @@ void WriteScannerIniFile(const std::string& path, const SetupData& d, bool overw
         }
         if (!undojournal::RecordIniEntry(path, e.Section, e.Key) ||
             !WritePrivateProfileStringA(e.Section, e.Key, e.ValueText().c_str(), path.c_str()))
-            LogMessage("Cannot write %s [%s] %s", path.c_str(), e.Section, e.Key);
+            ConfigProblem("Cannot write %s [%s] %s", path.c_str(), e.Section, e.Key);
     }
 }
 
@@ -247,7 +248,7 @@ void RegisterBrowserIntegration(const ConfigContext& ctx)
     const SetupData& d = *ctx.Data;
     const std::string frontEnd = HomePath(d, "\\korcmd95.EXE");
     if (frontEnd.empty()) {
-        LogMessage("Cannot register the browser viewers: the home directory is too long");
+        ConfigProblem("Cannot register the browser viewers: the home directory is too long");
         return;
     }
     if (ctx.IntegrateNavigator) {

@@ -1,6 +1,7 @@
 #include "config/ConfiguringPage.h"
 
 #include "config/AutoDownload.h"
+#include "config/ConfigProblem.h"
 #include "config/ConfigWriters.h"
 #include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
@@ -33,7 +34,7 @@ void ScheduleDownloads(const ConfigContext& c) { WriteAutoDownloadSchedule(*c.Da
 void WriteNetwareSupport(const ConfigContext& c)
 {
     LONG status = CfgWriteDword(kProductKey, nullptr, "NetwareSupport", static_cast<DWORD>(c.Data->NetwareSupport));
-    if (status != ERROR_SUCCESS) LogMessage("Cannot write registry value %s\\NetwareSupport", kProductKey);
+    if (status != ERROR_SUCCESS) ConfigProblem("Cannot write registry value %s\\NetwareSupport", kProductKey);
 }
 
 struct ConfigStep {
@@ -41,7 +42,8 @@ struct ConfigStep {
     void (*run)(const ConfigContext&);
 };
 
-// The configuration, in order. Each step absorbs its own failures.
+// The configuration, in order. Each step goes on after its own failures
+// and notes them (ConfigProblem).
 const ConfigStep kSteps[] = {
     {nullptr, &RegisterUninstall},
     {nullptr, &WriteProductSettings}, // also the shell extension and KORVISAN.INI
@@ -71,12 +73,20 @@ WizardPage::Work ConfiguringPage::RunWork()
     ctx.StartJob = FindMediaFile("start.job");
     ctx.IntegrateNavigator = app.IntegrateNavigator != 0;
     ctx.IntegrateExplorer = app.IntegrateExplorer != 0;
+    TakeConfigProblem(); // only this page's count
     for (const ConfigStep& step : kSteps) {
         // Between steps the page answers; a confirmed Cancel stops here and
         // page 116 takes back what the steps before did.
         ProcessPendingMessages();
         if (app.StopRequested()) break;
         if (!step.applies || step.applies(ctx)) step.run(ctx);
+        // Interactive, a step's failures are logged and the page goes on.
+        // Unattended, no one would ever see them: the run ends on the first.
+        const std::string problem = TakeConfigProblem();
+        if (app.UnattendedMode && !problem.empty()) {
+            FailSetup("Cannot configure the product: " + problem);
+            break;
+        }
     }
     RegCloseKey(ctx.TargetRegistry);
     return app.StopRequested() ? Work::Stay : Work::Next;

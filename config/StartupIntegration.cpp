@@ -2,7 +2,7 @@
 
 #include "engine/journal/UndoLog.h"
 
-#include "config/log/InstallLog.h"
+#include "config/ConfigProblem.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
 #include "config/StartupText.h"
@@ -32,7 +32,7 @@ struct LoaderEntry {
 
 void LogFailedValue(LONG status, const char* key, const char* value)
 {
-    if (status != ERROR_SUCCESS) LogMessage("Cannot write %s\\%s (error %ld)", key, value, status);
+    if (status != ERROR_SUCCESS) ConfigProblem("Cannot write %s\\%s (error %ld)", key, value, status);
 }
 
 void WriteVxdKey(const SetupData& data)
@@ -40,7 +40,7 @@ void WriteVxdKey(const SetupData& data)
     const std::string home(TextOf(data.InstallPath));
     const std::string shortHome = PathName(home).ShortText();
     if (shortHome.empty()) {
-        LogMessage("No short form of %s: the realtime driver is not registered", home.c_str());
+        ConfigProblem("No short form of %s: the realtime driver is not registered", home.c_str());
         return;
     }
     PathName vxd;
@@ -74,7 +74,7 @@ bool RemoveLoaderEntries(const std::string& path, const std::vector<LoaderEntry>
 {
     std::string text;
     if (!ReadSystemTextFile(path, kMaxStartupFileSize, text)) {
-        LogMessage("Cannot read %s: left as it is", path.c_str());
+        ConfigProblem("Cannot read %s: left as it is", path.c_str());
         return false;
     }
     bool changed = false;
@@ -88,7 +88,7 @@ bool RemoveLoaderEntries(const std::string& path, const std::vector<LoaderEntry>
     if (!changed) return true;
     std::string failure;
     if (!ReplaceSystemTextFile(path, text, &failure)) {
-        LogMessage("Cannot rewrite %s, %s: left as it is", path.c_str(), failure.c_str());
+        ConfigProblem("Cannot rewrite %s, %s: left as it is", path.c_str(), failure.c_str());
         return false;
     }
     return true;
@@ -103,7 +103,7 @@ bool KeepBackup(const std::string& autoexecPath, const std::string& backupPath)
     if (undojournal::RecordFile(backupPath) && CopyFileA(autoexecPath.c_str(), backupPath.c_str(), TRUE)) return true;
     DWORD error = GetLastError();
     DeleteFileA(backupPath.c_str()); // a partial copy would pass for the backup next time
-    LogMessage("Cannot copy %s to %s (error %lu): left as it is", autoexecPath.c_str(), backupPath.c_str(), error);
+    ConfigProblem("Cannot copy %s to %s (error %lu): left as it is", autoexecPath.c_str(), backupPath.c_str(), error);
     return false;
 }
 
@@ -151,12 +151,12 @@ void EditAutoexec(const SetupData& data, const std::string& autoexecPath)
     const std::string home(TextOf(data.InstallPath));
     const std::string shortHome = PathName(home).ShortText();
     if (shortHome.empty()) {
-        LogMessage("No short form of %s: %s left as it is", home.c_str(), autoexecPath.c_str());
+        ConfigProblem("No short form of %s: %s left as it is", home.c_str(), autoexecPath.c_str());
         return;
     }
     std::string text;
     if (!ReadSystemTextFile(autoexecPath, kMaxStartupFileSize, text)) {
-        LogMessage("Cannot read %s: left as it is", autoexecPath.c_str());
+        ConfigProblem("Cannot read %s: left as it is", autoexecPath.c_str());
         return;
     }
     if (!KeepBackup(autoexecPath, HomePath(data, "\\AUTOEXEC.KOR"))) return;
@@ -164,5 +164,5 @@ void EditAutoexec(const SetupData& data, const std::string& autoexecPath)
     if (edited == text) return;
     std::string failure;
     if (!ReplaceSystemTextFile(autoexecPath, edited, &failure))
-        LogMessage("Cannot rewrite %s, %s: left as it is", autoexecPath.c_str(), failure.c_str());
+        ConfigProblem("Cannot rewrite %s, %s: left as it is", autoexecPath.c_str(), failure.c_str());
 }

@@ -130,3 +130,27 @@ bool ProgmanClient::AddItem(const std::string& command, const std::string& name,
 bool ProgmanClient::ReplaceItem(const std::string& name) { return ExecuteInGroup(progman::ReplaceItemCommand(name)); }
 
 bool ProgmanClient::DeleteItem(const std::string& name) { return ExecuteInGroup(progman::DeleteItemCommand(name)); }
+
+bool ProgmanClient::GroupNames(std::vector<std::string>& names)
+{
+    names.clear();
+    if (!Connect()) return false;
+    HSZ item = DdeCreateStringHandleA(instance_, "Groups", CP_WINANSI);
+    HDDEDATA data = item
+        ? DdeClientTransaction(nullptr, 0, conversation_, item, CF_TEXT, XTYP_REQUEST, kTimeoutMs, nullptr)
+        : nullptr;
+    if (item) DdeFreeStringHandle(instance_, item);
+    if (!data) return false;
+    std::string text(DdeGetData(data, nullptr, 0, 0), '\0');
+    if (!text.empty()) DdeGetData(data, reinterpret_cast<BYTE*>(&text[0]), static_cast<DWORD>(text.size()), 0);
+    DdeFreeDataHandle(data);
+    text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
+    // One name a line.
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        if (end > at) names.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return true;
+}

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class ProgmanClient {
 public:
@@ -32,6 +33,9 @@ public:
                  int y, const std::string& workingDirectory, int hotKey, int minimize);
     bool ReplaceItem(const std::string& name);
     bool DeleteItem(const std::string& name);
+    // The groups Program Manager has (its item "Groups"); false when it gives
+    // no list.
+    bool GroupNames(std::vector<std::string>& names);
 
     bool Connect();
     // Clears the connected state only when the platform reports success.

@@ -3,6 +3,7 @@
 #include "config/log/InstallLog.h"
 #include "engine/SetupContext.h"
 #include "engine/SystemHelpers.h"
+#include "engine/base/TextCase.h"
 #include "engine/profile/Destinations.h"
 #include "framework/Text.h"
 #include "product/ProgmanClient.h"
@@ -10,6 +11,10 @@
 #include "resources/ids.h"
 #include "wizard/base/MainWindow.h"
 #include "wizard/base/Wizard.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 const char kStartUpGroup[] = "StartUp";
 const char kOldManagerItem[] = "Vigilor Manager";
@@ -123,7 +128,12 @@ undojournal::Handlers ProductUndoHandlers()
     handlers.deleteGroup = [](const std::string& group, bool common) {
         ProgmanClient client;
         client.Connect();
-        const bool done = client.DeleteGroup(group, common ? kCommonGroup : 0);
+        bool done = client.DeleteGroup(group, common ? kCommonGroup : 0);
+        // A run killed right before it created the group left none to delete.
+        std::vector<std::string> groups;
+        if (!done && client.GroupNames(groups))
+            done = std::none_of(groups.begin(), groups.end(),
+                                [&](const std::string& name) { return EqualNoCase(name, group); });
         client.End();
         return done;
     };

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,7 @@ struct State {
     bool broken = false; // an append could not be taken back: nothing more can be recorded
     DWORD size = 0;
     std::vector<UndoEntry> entries;
+    std::function<void()> noted;
 };
 
 State& Journal()
@@ -205,6 +207,7 @@ bool Append(const UndoEntry& entry)
     if (!IsSoundUndoEntry(entry)) return false; // it would not read back
     if (!AppendLine(s, FormatUndoLine(entry))) return false;
     s.entries.push_back(entry);
+    if (s.noted) s.noted();
     return true;
 }
 
@@ -273,6 +276,18 @@ bool SectionExists(const std::string& path, const std::string& section)
         at = end + 1;
     }
     return false;
+}
+
+enum class IniRead { kAbsent, kPresent, kTooLong };
+
+IniRead ReadIniEntry(const std::string& path, const std::string& section, const std::string& key, std::string& value)
+{
+    value.assign(kMaxIniText + 2, '\0');
+    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsentIni, &value[0],
+                                       static_cast<DWORD>(value.size()), path.c_str());
+    if (n > kMaxIniText) return IniRead::kTooLong;
+    value.resize(n);
+    return value == kAbsentIni ? IniRead::kAbsent : IniRead::kPresent;
 }
 
 bool SectionHasEntries(const std::string& path, const std::string& section)
@@ -418,6 +433,13 @@ bool Carry(const UndoStep& step, const undojournal::Handlers& h, std::string& wh
     case UndoStep::kSetIniEntry:
     case UndoStep::kDeleteIniEntry: {
         if (step.action == UndoStep::kDeleteIniEntry && !Exists(e.path)) return true;
+        // Already as it was (the write never happened): a file that cannot
+        // be written is no failure to undo.
+        std::string now;
+        const IniRead read = ReadIniEntry(e.path, e.section, e.name, now);
+        if (step.action == UndoStep::kSetIniEntry ? read == IniRead::kPresent && now == e.old.bytes
+                                                  : read == IniRead::kAbsent)
+            return true;
         const char* value = step.action == UndoStep::kSetIniEntry ? e.old.bytes.c_str() : nullptr;
         bool ok = WritePrivateProfileStringA(e.section.c_str(), e.name.c_str(), value, e.path.c_str()) != FALSE;
         if (!ok) why = ErrorText(GetLastError());
@@ -425,7 +447,7 @@ bool Carry(const UndoStep& step, const undojournal::Handlers& h, std::string& wh
         return ok;
     }
     case UndoStep::kDeleteIniSection: {
-        if (!Exists(e.path)) return true;
+        if (!Exists(e.path) || !SectionExists(e.path, e.section)) return true;
         if (SectionHasEntries(e.path, e.section)) {
             why = "it holds entries setup did not write";
             return false;
@@ -533,6 +555,8 @@ bool Begin()
 }
 
 bool Active() { return Journal().active; }
+
+void SetNotedObserver(std::function<void()> observer) { Journal().noted = std::move(observer); }
 
 bool RecordFile(const std::string& path, const std::string& kept, uint32_t keptAttributes)
 {
@@ -669,12 +693,10 @@ bool RecordIniEntry(const std::string& path, const std::string& section, const s
         s.section = section;
         if (!Append(s)) return false;
     }
-    std::string value(kMaxIniText + 2, '\0');
-    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), kAbsentIni, &value[0],
-                                       static_cast<DWORD>(value.size()), path.c_str());
-    if (n > kMaxIniText) return false; // too long to keep
-    value.resize(n);
-    if (value != kAbsentIni) {
+    std::string value;
+    const IniRead read = ReadIniEntry(path, section, key, value);
+    if (read == IniRead::kTooLong) return false; // too long to keep
+    if (read == IniRead::kPresent) {
         e.old.present = true;
         e.old.bytes = value;
     }

@@ -53,6 +53,9 @@ struct Report {
 // it, or a journal is still there (Recover first), or it cannot be created.
 bool Begin();
 bool Active();
+// Called each time an entry is on disk, right before its change is made
+// (kill tests stop setup there); null for none.
+void SetNotedObserver(std::function<void()> observer);
 
 // A file is about to be placed at `path`. `kept` names where the copy it
 // replaces is about to be set aside (a random name beside it, attributes of

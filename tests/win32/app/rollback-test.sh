@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# rollback-test.sh BIN: the real setup.exe under Wine, unattended, in a fresh
-# prefix, compared with the prefix as it was before (files, registry and the
-# system text files, through setup_snapshot; the install log and the status
-# file are left out of every snapshot):
-#  - an installation that fails on page 108 (an archive damaged) leaves the
-#    machine as it found it;
+# rollback-test.sh BIN failures|kills: the real setup.exe under Wine,
+# unattended, in a fresh prefix, compared with the prefix as it was before
+# (files, registry and the system text files, through setup_snapshot; the
+# install log and the status file are left out of every snapshot).
+# failures:
+#  - an installation that fails on page 108 (an archive damaged), and one
+#    that fails on page 1555 (KORVISAN.INI cannot be written), leave the
+#    machine as they found it;
 #  - an installation killed on its last page (the rescue stand-in waits while
 #    RESCUE.WAIT is there), then one more start of setup: that start takes
 #    back the killed run first, fails as above, and the machine is again as
-#    it was.
+#    it was;
+# kills:
+#  - installations killed at several changes of pages 108 and 1555 (setup
+#    built with a pause point, killsetup.exe), each followed by one start of
+#    setup /I: it takes the killed run back, installs, and the machine is as
+#    after a clean installation.
 set -u
 bin=$1
+part=${2:-failures}
 setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$setup_root/scripts/lib.sh"
 setup_script_test_prefix "$bin" rollback-test
@@ -19,53 +27,137 @@ setup_ensure_display || exit 1
 xvfb_pid=$SETUP_XVFB_PID
 trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
 
-failures=0
+failed=0
 check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
+  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failed=$((failed + 1)); fi
 }
-# The stand-ins' own records of their calls (NAME.REC) are no change of setup's.
-snapshot() { rm -f "$windows"/*.REC; setup_snapshot "$WINEPREFIX" "$1"; }
+# The stand-ins' own records of their calls (NAME.REC) are no change of
+# setup's; the programs an installation started (the distribution agent,
+# Program Manager's windows) are ended first.
+snapshot() {
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  rm -f "$windows"/*.REC
+  setup_snapshot "$WINEPREFIX" "$1"
+}
+# What differs between any two clean installations is left out: the install
+# date, and the shortcuts, which hold their targets' file times.
+install_snapshot() {
+  snapshot "$1" &&
+    sed -i -E 's/^(f .*\.lnk [0-9]+) [0-9a-f]{40}$/\1/' "$1/files.txt" &&
+    sed -i -E 's/^(.*"InstallDate"=dword:).*/\1.../' "$1/hklm.txt"
+}
 same() { # same A B: the snapshots agree (differences are printed)
   local d
   d=$(setup_snapshot_diff "$1" "$2")
   [ -z "$d" ] || { echo "$d" | head -40; return 1; }
+}
+fresh_prefix() { # a prefix as the template made it, with the settings file
+  rm -rf "$work/prefix"
+  cp -a "$SETUP_TEMPLATE" "$work/prefix"
+  export WINEPREFIX=$work/prefix
+  c=$WINEPREFIX/drive_c
+  windows=$(find "$c" -maxdepth 1 -iname windows)
+  cp "$setup_root/sample/KORVISAN.ICF" "$c/KORVISAN.ICF"
 }
 
 "$setup_root/scripts/make-sample-media.sh" "$work" 2>/dev/null || { echo "rollback-test: no media"; exit 1; }
 media=$work/media/DISK01
 cp -r "$work/media" "$work/damaged"
 printf 'XXXXXXXX' | dd of="$work/damaged/DISK01/MAIN.MF1" bs=1 seek=2000 conv=notrunc 2>/dev/null
+# The same media with the pause point built into setup.exe.
+cp -r "$work/media" "$work/pausing"
+cp "$bin/killsetup.exe" "$work/pausing/DISK01/setup.exe"
 
-cp -a "$SETUP_TEMPLATE" "$work/prefix"
-export WINEPREFIX=$work/prefix
-c=$WINEPREFIX/drive_c
-windows=$(find "$c" -maxdepth 1 -iname windows)
-cp "$setup_root/sample/KORVISAN.ICF" "$c/KORVISAN.ICF"
+# Starts setup from DIR with setup's ARGS, waits until FILE appears (the
+# run has reached its pause point), then kills every program of the prefix.
+# False when the run ended before FILE came.
+run_until_killed() { # run_until_killed FILE DIR ARGS...
+  local pid
+  timeout 300 "$SETUP_WINE" "$2/setup.exe" "${@:3}" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1200); do
+    [ -f "$1" ] || ! kill -0 $pid 2>/dev/null && break
+    sleep 0.1
+  done
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wait $pid
+  [ -f "$1" ]
+}
+
 settings=(/I:C:\\KORVISAN.ICF /M:C:\\KORVISAN.MIF)
 setup() { timeout 300 "$SETUP_WINE" "$1/setup.exe" "${@:2}" >/dev/null 2>&1; echo $?; }
+log_has() { grep -q "$1" "$c/KORSETUP.LOG"; }
 
-snapshot "$work/before"
-code=$(setup "$work/damaged/DISK01" "${settings[@]}")
-echo "failed on page 108: exit code $code, log ends \"$(tail -1 "$c/KORSETUP.LOG" | tr -d '\r')\""
-check "failed run: exit code 1603" test "$code" = $((1603 % 256))
-check "failed run: the log says what was taken back" grep -q '^Setup took back its changes: [0-9]* undone, 0 could not be undone' "$c/KORSETUP.LOG"
-snapshot "$work/after-failure"
-check "failed run: the machine as it was" same "$work/before" "$work/after-failure"
+failures() {
+  fresh_prefix
+  snapshot "$work/before"
+  code=$(setup "$work/damaged/DISK01" "${settings[@]}")
+  echo "failed on page 108: exit code $code, log ends \"$(tail -1 "$c/KORSETUP.LOG" | tr -d '\r')\""
+  check "failed on 108: exit code 1603" test "$code" = $((1603 % 256))
+  check "failed on 108: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone, 0 could not be undone'
+  snapshot "$work/after-failure"
+  check "failed on 108: the machine as it was" same "$work/before" "$work/after-failure"
 
-# Killed on page 1567, after the copy and the configuration.
-touch "$windows/RESCUE.WAIT"
-snapshot "$work/before-kill"
-timeout 300 "$SETUP_WINE" "$media/setup.exe" "${settings[@]}" >/dev/null 2>&1 &
-for _ in $(seq 1200); do [ -f "$windows/RESCUE.REC" ] && break; sleep 0.1; done
-check "killed run: reached the rescue library" test -f "$windows/RESCUE.REC"
-wineserver -k >/dev/null 2>&1
-wineserver -w >/dev/null 2>&1
-wait
-check "killed run: it had installed" test -f "$c/KORAV/korvi95.exe"
-rm -f "$c/KORSETUP.LOG"
-code=$(setup "$work/damaged/DISK01" "${settings[@]}")
-echo "next start: exit code $code"
-check "next start: the killed run taken back first" grep -q '^An earlier setup did not finish: its changes were taken back' "$c/KORSETUP.LOG"
-snapshot "$work/after-kill"
-check "next start: the machine as it was before the killed run" same "$work/before-kill" "$work/after-kill"
-[ "$failures" = 0 ]
+  # Fails in the middle of page 1555: KORVISAN.INI cannot be written (a
+  # directory of that name; the tests run as root, who writes read-only files).
+  fresh_prefix
+  mkdir "$windows/KORVISAN.INI"
+  snapshot "$work/before-1555"
+  code=$(setup "$media" "${settings[@]}")
+  echo "failed on page 1555: exit code $code, log ends \"$(tail -1 "$c/KORSETUP.LOG" | tr -d '\r')\""
+  check "failed on 1555: exit code 1603" test "$code" = $((1603 % 256))
+  check "failed on 1555: the log says why" log_has '^Setup ended: Failed (Cannot configure the product: Cannot write .*KORVISAN.INI'
+  check "failed on 1555: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone, 0 could not be undone'
+  snapshot "$work/after-1555"
+  check "failed on 1555: the machine as it was" same "$work/before-1555" "$work/after-1555"
+
+  # Killed on page 1567, after the copy and the configuration.
+  fresh_prefix
+  touch "$windows/RESCUE.WAIT"
+  snapshot "$work/before-kill"
+  check "killed on 1567: reached the rescue library" run_until_killed "$windows/RESCUE.REC" "$media" "${settings[@]}"
+  check "killed on 1567: it had installed" test -f "$c/KORAV/korvi95.exe"
+  rm -f "$c/KORSETUP.LOG"
+  code=$(setup "$work/damaged/DISK01" "${settings[@]}")
+  echo "next start: exit code $code"
+  check "next start: the killed run taken back first" log_has '^An earlier setup did not finish: its changes were taken back'
+  snapshot "$work/after-kill"
+  check "next start: the machine as it was before the killed run" same "$work/before-kill" "$work/after-kill"
+}
+
+kills() {
+
+  # A clean installation, the state every installation after a kill must reach.
+  fresh_prefix
+  clean_code=$(setup "$media" "${settings[@]}")
+  install_snapshot "$work/clean"
+  echo "clean installation: exit code $clean_code"
+
+  # Killed right before a change: the first of page 108 (a file copied straight
+  # from the media), one in the middle of the copy, the Program Manager group;
+  # the first of page 1555 (the Uninstall key), a KORVISAN.INI entry, the
+  # AUTOEXEC.BAT rewrite.
+  paused=$work/paused
+  for point in "108 1" "108 27" "108 53" "1555 1" "1555 93" "1555 134"; do
+    fresh_prefix
+    rm -f "$paused"
+    export KILLSETUP_PAUSE="$point $(winpath "$paused")"
+    check "killed at change $point: reached" run_until_killed "$paused" "$work/pausing/DISK01" "${settings[@]}"
+    unset KILLSETUP_PAUSE
+    rm -f "$c/KORSETUP.LOG"
+    code=$(setup "$media" "${settings[@]}")
+    echo "killed at change $point, then setup /I: exit code $code"
+    check "killed at change $point: the next start took it back" log_has '^An earlier setup did not finish: its changes were taken back ([0-9]* undone, 0 could not'
+    check "killed at change $point: the next start installed" test "$code" = "$clean_code"
+    install_snapshot "$work/after-$point"
+    check "killed at change $point: the machine as after a clean installation" same "$work/clean" "$work/after-$point"
+  done
+}
+
+case $part in
+  failures | kills) "$part" ;;
+  *) echo "rollback-test: failures or kills, not $part"; exit 2 ;;
+esac
+[ "$failed" = 0 ]

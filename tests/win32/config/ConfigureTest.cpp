@@ -291,6 +291,32 @@ TEST_F(ConfigPages, WithoutTheRescueLibraryGoesOnToComplete)
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kProductUninstallKey, "UninstallString"), Home() + "\\uninstal.exe");
 }
 
+TEST_F(ConfigPages, AStepsFailureEndsOnlyAnUnattendedRun)
+{
+    const std::string ini = WindowsFile("KORVISAN.INI");
+    for (int unattended : {0, 1}) {
+        SCOPED_TRACE(unattended);
+        DeleteFileA(ini.c_str());
+        ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr)); // cannot be written
+        CfgDeleteKeyTree(HKEY_LOCAL_MACHINE, kProduct.c_str());
+        app_.UnattendedMode = unattended;
+        app_.SetupFailed = 0;
+        ASSERT_TRUE(app_.StartWizard());
+        GoToPage(IDD_CONFIGURING);
+        EXPECT_TRUE(
+            PumpUntil([&] { return app_.SetupFailed || (CurrentPage() && CurrentPage()->PageId == IDD_COMPLETE); }));
+        EndWizard();
+        if (app_.MainWindowHandle) DestroyWindow(app_.MainWindowHandle);
+        wintest::PumpPending();
+        RemoveDirectoryA(ini.c_str());
+        // The steps after KORVISAN.INI ran only when the run went on.
+        EXPECT_EQ(app_.SetupFailed, unattended);
+        EXPECT_EQ(ReadDword(kProduct, "NetwareSupport"), unattended ? 0xDEADBEEFu : 1u);
+        EXPECT_EQ(app_.FailureReason().rfind("Cannot configure the product: Cannot write ", 0),
+                  unattended ? 0u : std::string::npos);
+    }
+}
+
 namespace {
 
 struct Ending {
