@@ -57,7 +57,8 @@ void WriteAutoDownloadSchedule(const SetupData& data, HANDLE* agentProcess)
     if (data.AutoDownloadAgent != 0) {
         const std::string agent = HomePath(data, "\\autodl95.exe");
         LONG status = CfgWriteString(kRunKey, nullptr, "Brantoke AutoDownload", agent.c_str());
-        if (status != ERROR_SUCCESS) ConfigProblem("Cannot write %s\\Brantoke AutoDownload (error %ld)", kRunKey, status);
+        if (status != ERROR_SUCCESS)
+            ConfigProblem("Cannot write %s\\Brantoke AutoDownload (error %ld)", kRunKey, status);
     }
 
     const std::string date(TextOf(data.NextDownloadDate));

@@ -27,7 +27,8 @@ constexpr DWORD kShellExtensionBit = 2;
 
 void LogUnwritten(const std::string& key, const std::string& name, LONG status)
 {
-    ConfigProblem("Cannot write registry value %s\\%s (error %ld)", key.c_str(), name.c_str(), static_cast<long>(status));
+    ConfigProblem("Cannot write registry value %s\\%s (error %ld)", key.c_str(), name.c_str(),
+                  static_cast<long>(status));
 }
 
 void WriteSetting(const SettingValue& v, bool overwrite)
