@@ -19,7 +19,7 @@ namespace walk {
 namespace {
 
 constexpr DWORD kPollMs = 10;
-constexpr DWORD kExitTimeoutMs = 60000; // from the restart offer to setup's end
+constexpr DWORD kExitTimeoutMs = 60000; // from the last page to setup's end
 constexpr DWORD kUnknownLimitMs = 2000; // for a window to become one the walk knows
 
 // ---- The component list of page 127 -----------------------------------------
@@ -228,6 +228,11 @@ Step Walk::OnPage(const Seen& seen)
         Shoot(page, id);
         return Press(page, IDOK) ? Step::Next : Fail("cannot press Continue on %d", id);
     case IDD_NOT_INSTALLED:
+        if (o_.cancelled) {
+            Shoot(page, id);
+            return Press(page, IDOK) ? Step::Done : Fail("cannot press OK on %d", id);
+        }
+        [[fallthrough]];
     case IDD_ERROR_REPORT: {
         Shoot(page, id);
         std::string texts;
@@ -285,7 +290,7 @@ int Walk::Run()
             const DWORD limit = done ? kExitTimeoutMs : timeoutMs;
             if (GetTickCount() - since > limit) {
                 if (done)
-                    Fail("setup did not end within %lu s of the restart offer", limit / 1000);
+                    Fail("setup did not end within %lu s of its last page", limit / 1000);
                 else
                     Fail("waited %lu s for what follows page %d", limit / 1000, pages_.empty() ? 0 : pages_.back());
                 failed = true;
@@ -321,6 +326,7 @@ int Walk::Run()
     Say("setup.exe ended with exit code %lu", code);
     CloseHandle(setup_.hThread);
     CloseHandle(setup_.hProcess);
+    if (o_.cancelled) return walk::Contains(pages_, IDD_NOT_INSTALLED) && code == 1602 ? 0 : 1;
     if (!walk::Contains(pages_, IDD_COMPLETE)) {
         Say("FAILED: setup ended before the installation was complete");
         return 1;

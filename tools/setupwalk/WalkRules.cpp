@@ -193,6 +193,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             ok = ParseFlag(value, options.scanNow);
         } else if (key == "browsers") {
             ok = ParseFlag(value, options.integrateBrowsers);
+        } else if (key == "cancelled") {
+            ok = ParseFlag(value, options.cancelled);
         } else if (key == "timeout") {
             ok = ParseNumber(value, 1, 3600, options.pageTimeoutSeconds);
         } else {

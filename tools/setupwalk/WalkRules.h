@@ -55,6 +55,7 @@ struct Options {
     bool componentsGiven = false;        // otherwise the page's own choice stays
     bool scanNow = false;                // "Scan My Computer Now" on page 115
     bool integrateBrowsers = true;       // check the browsers page 1557 offers
+    bool cancelled = false;              // the run is cancelled: it ends on page 116 with 1602
     int pageTimeoutSeconds = 120;
 };
 

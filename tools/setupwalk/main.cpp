@@ -8,14 +8,17 @@
 //
 //   setupwalk [/shots:DIR] [/shoot:ID,...] [/name:TEXT] [/company:TEXT]
 //             [/home:DIR] [/components:TITLE,...] [/scannow:0|1]
-//             [/browsers:0|1] [/timeout:SECONDS] SETUP.EXE [SETUP ARGUMENTS...]
+//             [/browsers:0|1] [/cancelled:0|1] [/timeout:SECONDS]
+//             SETUP.EXE [SETUP ARGUMENTS...]
 //
 // With /shots each page is saved as DIR\NN-ID.bmp (NN its place in the walk)
 // once its picture has settled; /shoot limits that to the pages named. The
 // folder windows Program Manager opens over setup are closed, as a person
 // would. Every wait is bounded; a walk that cannot go on names the page it
-// stopped at and ends setup. Exit code 0: the walk reached its end and setup
-// ended with 0 or 3010; 1: it did not; 2: a bad command line.
+// stopped at and ends setup. With /cancelled:1 the run is one that is
+// cancelled on the way (by setup's own test build): page 116 is its end.
+// Exit code 0: the walk reached its end and setup ended with 0 or 3010 (or
+// 1602 when cancelled); 1: it did not; 2: a bad command line.
 #include "tools/setupwalk/Log.h"
 #include "tools/setupwalk/Walk.h"
 #include "tools/setupwalk/WalkRules.h"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# rollback-test.sh BIN failures|kills: the real setup.exe under Wine,
-# unattended, in a fresh prefix, compared with the prefix as it was before
-# (files, registry and the system text files, through setup_snapshot; the
-# install log and the status file are left out of every snapshot).
+# rollback-test.sh BIN failures|kills|cancels: the real setup.exe under Wine,
+# in a fresh prefix, compared with the prefix as it was before (files,
+# registry and the system text files, through setup_snapshot; the install log
+# and the status file are left out of every snapshot).
 # failures:
 #  - an installation that fails on page 108 (an archive damaged), and one
 #    that fails on page 1555 (KORVISAN.INI cannot be written), leave the
@@ -16,6 +16,10 @@
 #    built with a pause point, killsetup.exe), each followed by one start of
 #    setup /I: it takes the killed run back, installs, and the machine is as
 #    after a clean installation.
+# cancels:
+#  - interactive installations (scripts/walk-setup.sh) cancelled on pages
+#    108, 1555 and 1567 (the Cancel pressed and confirmed by killsetup.exe at
+#    a change of the page) end with 1602 and leave the machine as it was.
 set -u
 bin=$1
 part=${2:-failures}
@@ -156,8 +160,24 @@ kills() {
   done
 }
 
+cancels() {
+  local point page
+  for point in "108 27" "1555 93" "1567 1"; do
+    page=${point% *}
+    fresh_prefix
+    snapshot "$work/before-cancel"
+    KILLSETUP_CANCEL=$point "$setup_root/scripts/walk-setup.sh" "$work/pausing/DISK01" "$work/shots" 116 /cancelled:1 \
+      >"$work/walk.log" 2>&1
+    grep -q 'setup.exe ended with exit code 1602' "$work/walk.log" || tail -5 "$work/walk.log"
+    check "cancelled on $page: page 116 and exit code 1602" grep -q 'setup.exe ended with exit code 1602' "$work/walk.log"
+    check "cancelled on $page: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone'
+    snapshot "$work/after-cancel"
+    check "cancelled on $page: the machine as it was" same "$work/before-cancel" "$work/after-cancel"
+  done
+}
+
 case $part in
-  failures | kills) "$part" ;;
-  *) echo "rollback-test: failures or kills, not $part"; exit 2 ;;
+  failures | kills | cancels) "$part" ;;
+  *) echo "rollback-test: failures, kills or cancels, not $part"; exit 2 ;;
 esac
 [ "$failed" = 0 ]
