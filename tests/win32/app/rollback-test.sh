@@ -69,7 +69,7 @@ fresh_prefix() { # a prefix as the template made it, with the settings file
 media=$work/media/DISK01
 cp -r "$work/media" "$work/damaged"
 printf 'XXXXXXXX' | dd of="$work/damaged/DISK01/MAIN.MF1" bs=1 seek=2000 conv=notrunc 2>/dev/null
-# The same media with the pause point built into setup.exe.
+# The same media with killsetup.exe as setup.exe (pause points, cancels).
 cp -r "$work/media" "$work/pausing"
 cp "$bin/killsetup.exe" "$work/pausing/DISK01/setup.exe"
 
