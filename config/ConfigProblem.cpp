@@ -3,7 +3,6 @@
 #include "config/log/InstallLog.h"
 
 #include <cstdarg>
-#include <cstdio>
 
 namespace {
 
@@ -13,14 +12,14 @@ std::string g_first; // since the last TakeConfigProblem
 
 void ConfigProblem(const char* format, ...)
 {
-    char buffer[254];
+    std::string line;
     va_list args;
     va_start(args, format);
-    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    const bool formatted = FormatLogLine(format, args, line);
     va_end(args);
-    if (n < 0) return;
-    LogMessage("%s", buffer);
-    if (g_first.empty()) g_first = buffer;
+    if (!formatted) return;
+    AppendLogLine(kInstallLogPath, line);
+    if (g_first.empty()) g_first = line;
 }
 
 std::string TakeConfigProblem()

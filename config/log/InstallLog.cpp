@@ -70,15 +70,22 @@ bool AppendLogLine(const char* path, const std::string& message)
     return written;
 }
 
-void LogMessage(const char* format, ...)
+bool FormatLogLine(const char* format, va_list args, std::string& line)
 {
     char buffer[254];
+    if (std::vsnprintf(buffer, sizeof buffer, format, args) < 0) return false;
+    line = buffer;
+    return true;
+}
+
+void LogMessage(const char* format, ...)
+{
+    std::string line;
     va_list args;
     va_start(args, format);
-    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    const bool formatted = FormatLogLine(format, args, line);
     va_end(args);
-    if (n < 0) return;
-    AppendLogLine(kInstallLogPath, buffer);
+    if (formatted) AppendLogLine(kInstallLogPath, line);
 }
 
 void ReportSetupError(SetupData& data, int code)

@@ -9,6 +9,7 @@
 #pragma once
 #include "engine/base/SetupData.h"
 
+#include <cstdarg>
 #include <string>
 
 constexpr const char* kInstallLogPath = "C:\\KORSETUP.LOG";
@@ -19,6 +20,10 @@ void LogMessage(const char* format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// The line LogMessage appends for these arguments (cut to 253 characters);
+// false when they cannot be formatted.
+bool FormatLogLine(const char* format, va_list args, std::string& line);
 
 // Appends one formatted line to the given file; false when it could not.
 bool AppendLogLine(const char* path, const std::string& message);
