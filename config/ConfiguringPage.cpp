@@ -3,7 +3,6 @@
 #include "config/AutoDownload.h"
 #include "config/ConfigProblem.h"
 #include "config/ConfigWriters.h"
-#include "config/log/InstallLog.h"
 #include "config/ProductSettings.h"
 #include "config/Registry.h"
 #include "config/log/RunOutcome.h"

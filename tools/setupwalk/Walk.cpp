@@ -326,7 +326,11 @@ int Walk::Run()
     Say("setup.exe ended with exit code %lu", code);
     CloseHandle(setup_.hThread);
     CloseHandle(setup_.hProcess);
-    if (o_.cancelled) return walk::Contains(pages_, IDD_NOT_INSTALLED) && code == 1602 ? 0 : 1;
+    if (o_.cancelled) {
+        if (walk::Contains(pages_, IDD_NOT_INSTALLED) && code == 1602) return 0;
+        Say("FAILED: the cancelled run did not end on page 116 with 1602");
+        return 1;
+    }
     if (!walk::Contains(pages_, IDD_COMPLETE)) {
         Say("FAILED: setup ended before the installation was complete");
         return 1;
