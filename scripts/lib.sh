@@ -63,16 +63,35 @@ setup_mif_value() { # setup_mif_value FILE NAME
   grep -A5 "NAME = \"$2\"" "$1" 2>/dev/null | sed -n 's/^ *VALUE = "\(.*\)" *\r*$/\1/p' | head -1 | sed 's/ *$//'
 }
 
-# For a script test given BIN, the directory of the programs it runs: exits
-# 77 (skipped) unless they are the tree this machine runs, then makes sure
-# the template prefix exists and sets SETUP_TEMPLATE to it.
-setup_script_test_prefix() { # setup_script_test_prefix BIN TEST_NAME
+# What a script test given BIN begins with: exits 77 (skipped) unless BIN is
+# the tree this machine runs, makes sure the template prefix exists (sets
+# SETUP_TEMPLATE), makes a work directory SETUP_WORK and a display. At exit
+# the programs of the prefix in use, the Xvfb it started and SETUP_WORK go.
+setup_script_test() { # setup_script_test BIN TEST_NAME
   if [ "$(cd "$1" && pwd)" != "$setup_root/$SETUP_WIN_BUILD/bin" ]; then
     echo "$2: this machine runs the programs of $SETUP_WIN_BUILD, not $1"
     exit 77
   fi
   setup_template_prefix
+  SETUP_WORK=$(mktemp -d "${TMPDIR:-/tmp}/$2.XXXXXX")
+  SETUP_XVFB_PID=""
+  trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
+        [ -n "$SETUP_XVFB_PID" ] && kill $SETUP_XVFB_PID; rm -rf "$SETUP_WORK"' EXIT
+  setup_ensure_display || exit 1
 }
+
+# A script test's check: runs COMMAND, prints "ok: DESCRIPTION" or
+# "FAILED: DESCRIPTION"; setup_checks_passed is true when none failed.
+SETUP_FAILED_CHECKS=0
+setup_check() { # setup_check DESCRIPTION COMMAND...
+  if "${@:2}"; then
+    echo "ok: $1"
+  else
+    echo "FAILED: $1"
+    SETUP_FAILED_CHECKS=$((SETUP_FAILED_CHECKS + 1))
+  fi
+}
+setup_checks_passed() { [ "$SETUP_FAILED_CHECKS" = 0 ]; }
 
 # A picture of a prefix's machine state, to tell whether a run left anything
 # behind: setup_snapshot PREFIX OUTDIR writes to OUTDIR

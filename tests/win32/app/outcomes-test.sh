@@ -13,17 +13,10 @@ bin=$1
 runs=${2:-1}
 setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$setup_root/scripts/lib.sh"
-setup_script_test_prefix "$bin" outcomes-test
+setup_script_test "$bin" outcomes-test
 template=$SETUP_TEMPLATE
-work=$(mktemp -d "${TMPDIR:-/tmp}/outcomes-test.XXXXXX")
-setup_ensure_display || exit 1
-xvfb_pid=$SETUP_XVFB_PID
-trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
+work=$SETUP_WORK
 
-failures=0
-check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
-}
 fresh_prefix() { # fresh_prefix NAME: a copy of the template as WINEPREFIX
   [ -n "${WINEPREFIX:-}" ] && { wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; }
   cp -a "$template" "$work/$1"
@@ -53,12 +46,12 @@ for run in $(seq "$runs"); do
   cp "$work/REBOOT.ICF" "$c/KORVISAN.ICF"
   code=$(setup "$media/DISK01" "${settings[@]}")
   echo "split media, RebootAfter=1, run $run: exit code $code, log ends \"$(last_line)\""
-  check "run $run: exit code 3010" test "$code" = $((3010 % 256))
-  check "run $run: start.job in the home directory" cmp -s "$media/DISK01/start.job" "$c/KORAV/start.job"
-  check "run $run: diskette 2's archives installed" test -f "$c/KORAV/autodl95.exe" -a -f "$c/KORAV/uninstal.exe"
-  check "run $run: log ends restarting" test "$(last_line)" = "Setup ended: Success, restarting Windows, exit code 3010"
-  check "run $run: whole status file saying Success" test "$(status_lines)" = 69 -a "$(status_value Status)" = Success
-  check "run $run: no status work file" test -z "$(find "$c" -maxdepth 3 -iname 'mif*.tmp')"
+  setup_check "run $run: exit code 3010" test "$code" = $((3010 % 256))
+  setup_check "run $run: start.job in the home directory" cmp -s "$media/DISK01/start.job" "$c/KORAV/start.job"
+  setup_check "run $run: diskette 2's archives installed" test -f "$c/KORAV/autodl95.exe" -a -f "$c/KORAV/uninstal.exe"
+  setup_check "run $run: log ends restarting" test "$(last_line)" = "Setup ended: Success, restarting Windows, exit code 3010"
+  setup_check "run $run: whole status file saying Success" test "$(status_lines)" = 69 -a "$(status_value Status)" = Success
+  setup_check "run $run: no status work file" test -z "$(find "$c" -maxdepth 3 -iname 'mif*.tmp')"
 done
 
 # The removal, with an installed program still running.
@@ -67,13 +60,13 @@ for _ in $(seq 100); do [ -f "$c/KORAV/avwindow-kept.txt" ] && break; sleep 0.1;
 rm -f "$c/KORSETUP.LOG"
 code=$(setup "$media/DISK01" /U "${settings[@]}")
 echo "removal with avwindow.exe running: exit code $code, log ends \"$(last_line)\""
-check "removal: exit code 3010" test "$code" = $((3010 % 256))
+setup_check "removal: exit code 3010" test "$code" = $((3010 % 256))
 wininit=$(find "$c/windows" -maxdepth 1 -iname wininit.ini)
-check "removal: the running program scheduled" grep -qix 'NUL=C:\\KORAV\\avwindow.exe' <(tr -d '\r' <"${wininit:-/dev/null}")
+setup_check "removal: the running program scheduled" grep -qix 'NUL=C:\\KORAV\\avwindow.exe' <(tr -d '\r' <"${wininit:-/dev/null}")
 echo "removal: WININIT.INI holds: $(tr -s '\r\n' ' ' <"${wininit:-/dev/null}")"
-check "removal: the log names it" grep -q 'avwindow.exe is in use' "$c/KORSETUP.LOG"
-check "removal: the other files gone" test "$(ls "$c/KORAV" | grep -v -x -e avwindow.exe -e avwindow-kept.txt)" = ""
-check "removal: log ends restart required" test "$(last_line)" = "Setup ended: Success, restart required, exit code 3010"
+setup_check "removal: the log names it" grep -q 'avwindow.exe is in use' "$c/KORSETUP.LOG"
+setup_check "removal: the other files gone" test "$(ls "$c/KORAV" | grep -v -x -e avwindow.exe -e avwindow-kept.txt)" = ""
+setup_check "removal: log ends restart required" test "$(last_line)" = "Setup ended: Success, restart required, exit code 3010"
 
 # The second archive damaged.
 fresh_prefix damaged
@@ -82,10 +75,10 @@ cp -r "$media" "$work/damaged-media"
 printf 'XXXXXXXX' | dd of="$work/damaged-media/DISK01/MAIN.MF1" bs=1 seek=2000 conv=notrunc 2>/dev/null
 code=$(setup "$work/damaged-media/DISK01" "${settings[@]}")
 echo "MAIN.MF1 damaged: exit code $code, log ends \"$(last_line)\", status $(status_value Status): $(status_value Description)"
-check "damaged: exit code 1603" test "$code" = $((1603 % 256))
-check "damaged: status Failed naming MAIN.MF1" test "$(status_value Status)" = Failed -a -n "$(status_value Description | grep "'MAIN.MF1'")"
-check "damaged: log lists the item" grep -q '^Not installed: MAIN.MF1 (' "$c/KORSETUP.LOG"
-check "damaged: log ends counting it" grep -q '1 item skipped: MAIN.MF1, exit code 1603$' <(last_line)
+setup_check "damaged: exit code 1603" test "$code" = $((1603 % 256))
+setup_check "damaged: status Failed naming MAIN.MF1" test "$(status_value Status)" = Failed -a -n "$(status_value Description | grep "'MAIN.MF1'")"
+setup_check "damaged: log lists the item" grep -q '^Not installed: MAIN.MF1 (' "$c/KORSETUP.LOG"
+setup_check "damaged: log ends counting it" grep -q '1 item skipped: MAIN.MF1, exit code 1603$' <(last_line)
 
 # Another Windows version: refused without a box.
 fresh_prefix winxp
@@ -94,7 +87,7 @@ begun=$(date +%s)
 code=$(setup "$media/DISK01" "${settings[@]}")
 took=$(($(date +%s) - begun))
 echo "winxp: exit code $code after $took s, status $(status_value Status): $(status_value Description)"
-check "winxp: ends by itself with 1603" test "$code" = $((1603 % 256)) -a "$took" -lt 30
-check "winxp: Failed status file" test "$(status_lines)" = 69 -a "$(status_value Status)" = Failed
-check "winxp: log ends failed" grep -q '^Setup ended: Failed (This program requires Microsoft Windows95), exit code 1603$' <(last_line)
-[ "$failures" = 0 ]
+setup_check "winxp: ends by itself with 1603" test "$code" = $((1603 % 256)) -a "$took" -lt 30
+setup_check "winxp: Failed status file" test "$(status_lines)" = 69 -a "$(status_value Status)" = Failed
+setup_check "winxp: log ends failed" grep -q '^Setup ended: Failed (This program requires Microsoft Windows95), exit code 1603$' <(last_line)
+setup_checks_passed

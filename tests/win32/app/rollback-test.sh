@@ -25,16 +25,9 @@ bin=$1
 part=${2:-failures}
 setup_root=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$setup_root/scripts/lib.sh"
-setup_script_test_prefix "$bin" rollback-test
-work=$(mktemp -d "${TMPDIR:-/tmp}/rollback-test.XXXXXX")
-setup_ensure_display || exit 1
-xvfb_pid=$SETUP_XVFB_PID
-trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; [ -n "$xvfb_pid" ] && kill $xvfb_pid; rm -rf "$work"' EXIT
+setup_script_test "$bin" rollback-test
+work=$SETUP_WORK
 
-failed=0
-check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failed=$((failed + 1)); fi
-}
 # The stand-ins' own records of their calls (NAME.REC) are no change of
 # setup's; the programs an installation started (the distribution agent,
 # Program Manager's windows) are ended first.
@@ -99,10 +92,10 @@ failures() {
   snapshot "$work/before"
   code=$(setup "$work/damaged/DISK01" "${settings[@]}")
   echo "failed on page 108: exit code $code, log ends \"$(tail -1 "$c/KORSETUP.LOG" | tr -d '\r')\""
-  check "failed on 108: exit code 1603" test "$code" = $((1603 % 256))
-  check "failed on 108: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone, 0 could not be undone'
+  setup_check "failed on 108: exit code 1603" test "$code" = $((1603 % 256))
+  setup_check "failed on 108: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone, 0 could not be undone'
   snapshot "$work/after-failure"
-  check "failed on 108: the machine as it was" same "$work/before" "$work/after-failure"
+  setup_check "failed on 108: the machine as it was" same "$work/before" "$work/after-failure"
 
   # Fails in the middle of page 1555: KORVISAN.INI cannot be written (a
   # directory of that name; the tests run as root, who writes read-only files).
@@ -111,24 +104,24 @@ failures() {
   snapshot "$work/before-1555"
   code=$(setup "$media" "${settings[@]}")
   echo "failed on page 1555: exit code $code, log ends \"$(tail -1 "$c/KORSETUP.LOG" | tr -d '\r')\""
-  check "failed on 1555: exit code 1603" test "$code" = $((1603 % 256))
-  check "failed on 1555: the log says why" log_has '^Setup ended: Failed (Cannot configure the product: Cannot write .*KORVISAN.INI'
-  check "failed on 1555: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone, 0 could not be undone'
+  setup_check "failed on 1555: exit code 1603" test "$code" = $((1603 % 256))
+  setup_check "failed on 1555: the log says why" log_has '^Setup ended: Failed (Cannot configure the product: Cannot write .*KORVISAN.INI'
+  setup_check "failed on 1555: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone, 0 could not be undone'
   snapshot "$work/after-1555"
-  check "failed on 1555: the machine as it was" same "$work/before-1555" "$work/after-1555"
+  setup_check "failed on 1555: the machine as it was" same "$work/before-1555" "$work/after-1555"
 
   # Killed on page 1567, after the copy and the configuration.
   fresh_prefix
   touch "$windows/RESCUE.WAIT"
   snapshot "$work/before-kill"
-  check "killed on 1567: reached the rescue library" run_until_killed "$windows/RESCUE.REC" "$media" "${settings[@]}"
-  check "killed on 1567: it had installed" test -f "$c/KORAV/korvi95.exe"
+  setup_check "killed on 1567: reached the rescue library" run_until_killed "$windows/RESCUE.REC" "$media" "${settings[@]}"
+  setup_check "killed on 1567: it had installed" test -f "$c/KORAV/korvi95.exe"
   rm -f "$c/KORSETUP.LOG"
   code=$(setup "$work/damaged/DISK01" "${settings[@]}")
   echo "next start: exit code $code"
-  check "next start: the killed run taken back first" log_has '^An earlier setup did not finish: its changes were taken back'
+  setup_check "next start: the killed run taken back first" log_has '^An earlier setup did not finish: its changes were taken back'
   snapshot "$work/after-kill"
-  check "next start: the machine as it was before the killed run" same "$work/before-kill" "$work/after-kill"
+  setup_check "next start: the machine as it was before the killed run" same "$work/before-kill" "$work/after-kill"
 }
 
 kills() {
@@ -148,15 +141,15 @@ kills() {
     fresh_prefix
     rm -f "$paused"
     export KILLSETUP_PAUSE="$point $(winpath "$paused")"
-    check "killed at change $point: reached" run_until_killed "$paused" "$work/pausing/DISK01" "${settings[@]}"
+    setup_check "killed at change $point: reached" run_until_killed "$paused" "$work/pausing/DISK01" "${settings[@]}"
     unset KILLSETUP_PAUSE
     rm -f "$c/KORSETUP.LOG"
     code=$(setup "$media" "${settings[@]}")
     echo "killed at change $point, then setup /I: exit code $code"
-    check "killed at change $point: the next start took it back" log_has '^An earlier setup did not finish: its changes were taken back ([0-9]* undone, 0 could not'
-    check "killed at change $point: the next start installed" test "$code" = "$clean_code"
+    setup_check "killed at change $point: the next start took it back" log_has '^An earlier setup did not finish: its changes were taken back ([0-9]* undone, 0 could not'
+    setup_check "killed at change $point: the next start installed" test "$code" = "$clean_code"
     install_snapshot "$work/after-$point"
-    check "killed at change $point: the machine as after a clean installation" same "$work/clean" "$work/after-$point"
+    setup_check "killed at change $point: the machine as after a clean installation" same "$work/clean" "$work/after-$point"
   done
 }
 
@@ -169,10 +162,10 @@ cancels() {
     KILLSETUP_CANCEL=$point "$setup_root/scripts/walk-setup.sh" "$work/pausing/DISK01" "$work/shots" 116 /cancelled:1 \
       >"$work/walk.log" 2>&1
     grep -q 'setup.exe ended with exit code 1602' "$work/walk.log" || tail -5 "$work/walk.log"
-    check "cancelled on $page: page 116 and exit code 1602" grep -q 'setup.exe ended with exit code 1602' "$work/walk.log"
-    check "cancelled on $page: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone'
+    setup_check "cancelled on $page: page 116 and exit code 1602" grep -q 'setup.exe ended with exit code 1602' "$work/walk.log"
+    setup_check "cancelled on $page: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone'
     snapshot "$work/after-cancel"
-    check "cancelled on $page: the machine as it was" same "$work/before-cancel" "$work/after-cancel"
+    setup_check "cancelled on $page: the machine as it was" same "$work/before-cancel" "$work/after-cancel"
   done
 }
 
@@ -180,4 +173,4 @@ case $part in
   failures | kills | cancels) "$part" ;;
   *) echo "rollback-test: failures, kills or cancels, not $part"; exit 2 ;;
 esac
-[ "$failed" = 0 ]
+setup_checks_passed
