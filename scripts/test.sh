@@ -30,6 +30,7 @@ ctest_counted() { # ctest_counted BUILD_DIR: runs its tests, output on failure, 
 
 log=$(mktemp)
 junit=$(mktemp)
+named=$(mktemp)
 echo "== code health (format, static analysis)"
 for check in layers format tidy; do
   if "$setup_root/scripts/check-code.sh" "$check"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
@@ -46,6 +47,8 @@ setup_start_display || exit 1
 xvfb_pid=$SETUP_XVFB_PID
 trap 'kill $xvfb_pid 2>/dev/null' EXIT
 ctest_counted "$setup_root/$SETUP_WIN_BUILD" 2>&1 | grep -v -E '^ALSA|alsa' | tee "$log" | tail -8
+# What failed, named at the end: CI keeps only the end of what this prints.
+grep -E '^(FAILED: |walk .*FAILED|\[  FAILED  \] [A-Za-z])' "$log" | head -20 >"$named"
 count "$junit"
 
 if [ -x "$setup_root/scripts/fuzz.sh" ]; then
@@ -73,6 +76,7 @@ case $? in
     ;;
   *) failed=$((failed + 1)); tail -40 "$log" ;;
 esac
-rm -f "$log" "$junit"
+cat "$named"
+rm -f "$log" "$junit" "$named"
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

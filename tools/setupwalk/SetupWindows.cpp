@@ -153,6 +153,18 @@ bool Press(HWND page, int id)
     return button && IsWindowEnabled(button) && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool AwaitEnabled(HWND page, int id, DWORD limitMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND button = GetDlgItem(page, id);
+        if (!button) return false;
+        if (IsWindowEnabled(button)) return true;
+        if (GetTickCount() - start > limitMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
 bool Click(HWND page, int id)
 {
     HWND button = GetDlgItem(page, id);

@@ -12,6 +12,9 @@
 
 namespace walk {
 
+// How often the walk looks again at what it waits for.
+constexpr DWORD kPollMs = 10;
+
 // The process of the setup walked: its windows are the ones looked for, and
 // every other program's window is in the way.
 void SetSetupProcess(DWORD process);
@@ -42,6 +45,10 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
 // A button that leads on: posted, since what it starts may run long or open
 // a prompt of its own.
 bool Press(HWND page, int id);
+
+// A button the page disables while it works (page 116 while it takes the
+// run back): true once it is enabled, false when limitMs pass first.
+bool AwaitEnabled(HWND page, int id, DWORD limitMs);
 
 // A radio button or check box: clicked, and back when the page has seen it.
 bool Click(HWND page, int id);

@@ -18,7 +18,6 @@ namespace walk {
 
 namespace {
 
-constexpr DWORD kPollMs = 10;
 constexpr DWORD kExitTimeoutMs = 60000; // from the last page to setup's end
 constexpr DWORD kUnknownLimitMs = 2000; // for a window to become one the walk knows
 
@@ -228,6 +227,9 @@ Step Walk::OnPage(const Seen& seen)
         Shoot(page, id);
         return Press(page, IDOK) ? Step::Next : Fail("cannot press Continue on %d", id);
     case IDD_NOT_INSTALLED:
+        // OK comes back once the run is taken back.
+        if (!AwaitEnabled(page, IDOK, static_cast<DWORD>(o_.pageTimeoutSeconds) * 1000u))
+            return Fail("page %d did not finish taking the run back", id);
         if (o_.cancelled) {
             Shoot(page, id);
             return Press(page, IDOK) ? Step::Done : Fail("cannot press OK on %d", id);
