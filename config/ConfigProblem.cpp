@@ -3,6 +3,7 @@
 #include "config/log/InstallLog.h"
 
 #include <cstdarg>
+#include <utility>
 
 namespace {
 
@@ -12,14 +13,11 @@ std::string g_first; // since the last TakeConfigProblem
 
 void ConfigProblem(const char* format, ...)
 {
-    std::string line;
     va_list args;
     va_start(args, format);
-    const bool formatted = FormatLogLine(format, args, line);
+    std::string line = LogMessageV(format, args);
     va_end(args);
-    if (!formatted) return;
-    AppendLogLine(kInstallLogPath, line);
-    if (g_first.empty()) g_first = line;
+    if (g_first.empty()) g_first = std::move(line);
 }
 
 std::string TakeConfigProblem()

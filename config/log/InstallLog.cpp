@@ -70,22 +70,21 @@ bool AppendLogLine(const char* path, const std::string& message)
     return written;
 }
 
-bool FormatLogLine(const char* format, va_list args, std::string& line)
+std::string LogMessageV(const char* format, va_list args)
 {
     char buffer[254];
-    if (std::vsnprintf(buffer, sizeof buffer, format, args) < 0) return false;
-    line = buffer;
-    return true;
+    if (std::vsnprintf(buffer, sizeof buffer, format, args) < 0) return {};
+    std::string line = buffer;
+    AppendLogLine(kInstallLogPath, line);
+    return line;
 }
 
 void LogMessage(const char* format, ...)
 {
-    std::string line;
     va_list args;
     va_start(args, format);
-    const bool formatted = FormatLogLine(format, args, line);
+    LogMessageV(format, args);
     va_end(args);
-    if (formatted) AppendLogLine(kInstallLogPath, line);
 }
 
 void ReportSetupError(SetupData& data, int code)

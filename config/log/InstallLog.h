@@ -21,9 +21,9 @@ void LogMessage(const char* format, ...)
 #endif
     ;
 
-// The line LogMessage appends for these arguments (cut to 253 characters);
-// false when they cannot be formatted.
-bool FormatLogLine(const char* format, va_list args, std::string& line);
+// LogMessage with its arguments as a va_list: the line appended (cut to 253
+// characters), empty when they cannot be formatted.
+std::string LogMessageV(const char* format, va_list args);
 
 // Appends one formatted line to the given file; false when it could not.
 bool AppendLogLine(const char* path, const std::string& message);
