@@ -1,35 +1,13 @@
 #include "config/StartupText.h"
 
+#include "engine/base/TextLines.h"
+
 #include <algorithm>
 #include <cctype>
 #include <string_view>
 #include <vector>
 
 namespace {
-
-struct Line {
-    std::size_t begin; // first byte
-    std::size_t end;   // one past the last byte before the line end
-    std::size_t next;  // first byte of the following line
-};
-
-// The lines of text[0, size): CR LF or LF ends; an unterminated tail is a line.
-std::vector<Line> SplitLines(const std::string& text, std::size_t size)
-{
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < size) {
-        std::size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos || nl >= size) {
-            lines.push_back({pos, size, size});
-            break;
-        }
-        std::size_t end = (nl > pos && text[nl - 1] == '\r') ? nl - 1 : nl;
-        lines.push_back({pos, end, nl + 1});
-        pos = nl + 1;
-    }
-    return lines;
-}
 
 // Where the run of end-of-file marks that ends the text begins.
 std::size_t EndOfFileMark(const std::string& text)
@@ -66,7 +44,7 @@ bool DropLoaderEntries(const std::string& text, const std::string& program, cons
     bool dropped = false;
     out.clear();
     out.reserve(text.size());
-    for (const Line& line : SplitLines(text, body)) {
+    for (const TextLine& line : SplitTextLines(text, body)) {
         std::string_view view(text.data() + line.begin, line.end - line.begin);
         if (wholeLine) {
             if (Contains(view, program)) {
@@ -112,7 +90,7 @@ std::string EditAutoexecText(const std::string& text, const std::string& shortHo
     std::string out;
     out.reserve(text.size() + shortHome.size() * 2 + options.size() + 40);
     // The end-of-file mark goes: the product's lines follow the last line.
-    for (const Line& line : SplitLines(text, EndOfFileMark(text))) {
+    for (const TextLine& line : SplitTextLines(text, EndOfFileMark(text))) {
         std::string_view view(text.data() + line.begin, line.end - line.begin);
         if (Contains(view, "SET KORVISAN=") || Contains(view, "EXAMINE.EXE")) continue;
         out.append(text, line.begin, line.next - line.begin);

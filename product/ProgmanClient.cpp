@@ -1,5 +1,6 @@
 #include "product/ProgmanClient.h"
 
+#include "engine/base/TextLines.h"
 #include "product/ProgmanCommands.h"
 
 #include <utility>
@@ -146,11 +147,7 @@ bool ProgmanClient::GroupNames(std::vector<std::string>& names)
     DdeFreeDataHandle(data);
     text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
     // One name a line.
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        if (end > at) names.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
+    for (const TextLine& line : SplitTextLines(text))
+        if (line.end > line.begin) names.push_back(text.substr(line.begin, line.end - line.begin));
     return true;
 }

@@ -1,36 +1,15 @@
 #include "config/placement/WininitRename.h"
 
+#include "engine/base/TextLines.h"
+
 #include <cctype>
 #include <vector>
 
 namespace {
 
-struct Line {
-    std::size_t begin; // first byte
-    std::size_t end;   // one past the last byte before the line end
-    std::size_t next;  // first byte of the following line
-};
-
-std::vector<Line> SplitLines(const std::string& text)
-{
-    std::vector<Line> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t nl = text.find('\n', pos);
-        if (nl == std::string::npos) {
-            lines.push_back({pos, text.size(), text.size()});
-            break;
-        }
-        std::size_t end = (nl > pos && text[nl - 1] == '\r') ? nl - 1 : nl;
-        lines.push_back({pos, end, nl + 1});
-        pos = nl + 1;
-    }
-    return lines;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsBlankLine(const std::string& text, const Line& line)
+bool IsBlankLine(const std::string& text, const TextLine& line)
 {
     for (std::size_t i = line.begin; i < line.end; ++i)
         if (!IsBlank(text[i]) && text[i] != '\r') return false;
@@ -39,7 +18,7 @@ bool IsBlankLine(const std::string& text, const Line& line)
 
 // The section name of a header line, lower case and without blanks; false
 // for any other line.
-bool SectionName(const std::string& text, const Line& line, std::string& name)
+bool SectionName(const std::string& text, const TextLine& line, std::string& name)
 {
     std::size_t i = line.begin;
     while (i < line.end && IsBlank(text[i])) ++i;
@@ -63,7 +42,7 @@ std::string AddRenameEntry(const std::string& text, const std::string& key, cons
 {
     const std::string eol = LineEndOf(text);
     const std::string entry = key + "=" + value + eol;
-    std::vector<Line> lines = SplitLines(text);
+    std::vector<TextLine> lines = SplitTextLines(text);
 
     std::size_t header = lines.size();
     std::string name;
@@ -86,7 +65,7 @@ std::string AddRenameEntry(const std::string& text, const std::string& key, cons
         if (SectionName(text, lines[i], name)) break;
         if (!IsBlankLine(text, lines[i])) last = i;
     }
-    const Line& after = lines[last];
+    const TextLine& after = lines[last];
     std::string out = text.substr(0, after.next);
     if (after.next == after.end) out += eol; // the file's last line had no line end
     out += entry;
