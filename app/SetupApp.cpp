@@ -1,5 +1,6 @@
 #include "app/SetupApp.h"
 
+#include "app/FaultGuard.h"
 #include "config/log/InstallLog.h"
 #include "config/Registry.h"
 #include "config/log/RunOutcome.h"
@@ -318,4 +319,11 @@ int SetupApp::ExitInstance()
     NotifyAndStartCompletion();
     fw::Application::ExitInstance();
     return code;
+}
+
+int RunSetup()
+{
+    SetupApp app;
+    return RunGuarded([&app] { return app.Run(); },
+                      [&app](const std::string& fault) { return app.FailFromFault(fault); });
 }

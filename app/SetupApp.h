@@ -64,5 +64,8 @@ private:
     int exitCode_ = 0;
 };
 
+// setup.exe's whole run: the application under the fault guard; its exit code.
+int RunSetup();
+
 // The platform's version check: the Windows 95 family is platform id 1.
 constexpr uint32_t kPlatformWindows95 = 1;

@@ -6,7 +6,6 @@
 //  - KILLSETUP_CANCEL="PAGE COUNT": Cancel is pressed on the page, and the
 //    question that follows is answered Yes (the change itself is made).
 // Without either it is setup.exe.
-#include "app/FaultGuard.h"
 #include "app/SetupApp.h"
 #include "engine/journal/UndoLog.h"
 #include "framework/Prompt.h"
@@ -68,7 +67,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             PostMessageA(current.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         });
     }
-    SetupApp app;
-    return RunGuarded([&app] { return app.Run(); },
-                      [&app](const std::string& fault) { return app.FailFromFault(fault); });
+    return RunSetup();
 }
