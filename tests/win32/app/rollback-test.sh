@@ -125,7 +125,6 @@ failures() {
 }
 
 kills() {
-
   # A clean installation, the state every installation after a kill must reach.
   fresh_prefix
   clean_code=$(setup "$media" "${settings[@]}")
@@ -153,6 +152,10 @@ kills() {
   done
 }
 
+walk_ended_1602() { # the walk's last lines when it did not
+  grep -q 'setup.exe ended with exit code 1602' "$work/walk.log" || { tail -5 "$work/walk.log"; return 1; }
+}
+
 cancels() {
   local point page
   for point in "108 27" "1555 93" "1567 1"; do
@@ -161,8 +164,7 @@ cancels() {
     snapshot "$work/before-cancel"
     KILLSETUP_CANCEL=$point "$setup_root/scripts/walk-setup.sh" "$work/pausing/DISK01" "$work/shots" 116 /cancelled:1 \
       >"$work/walk.log" 2>&1
-    grep -q 'setup.exe ended with exit code 1602' "$work/walk.log" || tail -5 "$work/walk.log"
-    setup_check "cancelled on $page: page 116 and exit code 1602" grep -q 'setup.exe ended with exit code 1602' "$work/walk.log"
+    setup_check "cancelled on $page: page 116 and exit code 1602" walk_ended_1602
     setup_check "cancelled on $page: the log says what was taken back" log_has '^Setup took back its changes: [0-9]* undone'
     snapshot "$work/after-cancel"
     setup_check "cancelled on $page: the machine as it was" same "$work/before-cancel" "$work/after-cancel"
